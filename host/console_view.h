@@ -1,0 +1,29 @@
+#pragma once
+// What a person sees in the console: the published commands, then each
+// exchange, with toasts and message boxes as framed notices.
+
+#include <ostream>
+
+#include "host_events.h"
+
+class ConsoleView : public EventSink {
+public:
+    explicit ConsoleView(std::ostream& out) : out_(out) {}
+
+    void OnLoaded(const LoadedEvent&) override;
+    void OnCommand(const CommandEvent&) override;
+    void OnNotify(const NotifyEvent&) override;
+    void OnToast(const ToastEvent&) override;
+    void OnMessageBox(const MessageBoxEvent&) override;
+    void OnChat(const ChatEvent&) override;
+    void OnError(const ErrorEvent&) override;
+    void OnTyped(const std::string& line) override;
+
+private:
+    void Framed(const std::string& heading, const std::string& body);
+    std::ostream& out_;
+};
+
+// The plug-in's single-byte text as UTF-8 for the terminal (byte n becomes
+// code point n).
+std::string TerminalText(const std::string& bytes);

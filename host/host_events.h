@@ -1,0 +1,74 @@
+#pragma once
+// What the host stand-in sees happen, in the order it happens. Texts hold
+// the plug-in's bytes unchanged.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct PublishedCommand {
+    std::string command;
+    std::string description;
+    std::optional<std::string> parameter;  // none: the row was left untouched
+};
+
+struct LoadedEvent {
+    std::string name;
+    std::vector<PublishedCommand> commands;
+    int32_t tags = 0;
+};
+
+struct CommandEvent {
+    std::string line;
+    std::string word;
+    std::string params;
+    int result = 0;
+    std::optional<std::string> output;  // none: the buffer was left untouched
+    double ms = 0;
+};
+
+struct NotifyEvent {
+    std::string name;
+    std::string data;
+    int result = 0;
+    std::optional<std::string> output;
+};
+
+struct ToastEvent {
+    std::string title;
+    std::string message;          // single-byte message (lParam 0)
+    std::u16string wideMessage;   // UTF-16 message (lParam 1)
+    std::optional<std::string> link;
+    int32_t flag = 0;
+    bool wide = false;
+};
+
+struct MessageBoxEvent {
+    std::string caption;
+    std::string text;
+    bool owner = false;
+    uint32_t style = 0;  // MB_ button and icon flags
+};
+
+struct ChatEvent {
+    std::string text;
+};
+
+struct ErrorEvent {
+    std::string message;
+};
+
+class EventSink {
+public:
+    virtual ~EventSink() = default;
+    virtual void OnLoaded(const LoadedEvent&) = 0;
+    virtual void OnCommand(const CommandEvent&) = 0;
+    virtual void OnNotify(const NotifyEvent&) = 0;
+    virtual void OnToast(const ToastEvent&) = 0;
+    virtual void OnMessageBox(const MessageBoxEvent&) = 0;
+    virtual void OnChat(const ChatEvent&) = 0;
+    virtual void OnError(const ErrorEvent&) = 0;
+    // A line as the user typed it, before it runs; only a view for people shows it.
+    virtual void OnTyped(const std::string&) {}
+};

@@ -1,0 +1,160 @@
+#include "plugin_host.h"
+
+#include "typed_line.h"
+
+// Passes every event on and counts the errors among them.
+class PluginHost::CountingSink : public EventSink {
+public:
+    CountingSink(EventSink& inner, int& errors) : inner_(inner), errors_(errors) {}
+    void OnLoaded(const LoadedEvent& e) override { inner_.OnLoaded(e); }
+    void OnCommand(const CommandEvent& e) override { inner_.OnCommand(e); }
+    void OnNotify(const NotifyEvent& e) override { inner_.OnNotify(e); }
+    void OnToast(const ToastEvent& e) override { inner_.OnToast(e); }
+    void OnMessageBox(const MessageBoxEvent& e) override { inner_.OnMessageBox(e); }
+    void OnChat(const ChatEvent& e) override { inner_.OnChat(e); }
+    void OnTyped(const std::string& line) override { inner_.OnTyped(line); }
+    void OnError(const ErrorEvent& e) override {
+        ++errors_;
+        inner_.OnError(e);
+    }
+
+private:
+    EventSink& inner_;
+    int& errors_;
+};
+
+namespace {
+
+double Milliseconds(LARGE_INTEGER start, LARGE_INTEGER end) {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+template <typename Pointer>
+bool Resolve(HMODULE module, const char* name, Pointer& pointer) {
+    pointer = reinterpret_cast<Pointer>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    return pointer != nullptr;
+}
+
+}  // namespace
+
+PluginHost::PluginHost(EventSink& sink, HostOptions options)
+    : counting_(std::make_unique<CountingSink>(sink, errors_)),
+      options_(options),
+      output_(options.outputCapacity),
+      toasts_(*counting_),
+      boxes_(*counting_, options.answerBoxes) {}
+
+PluginHost::~PluginHost() = default;
+
+bool PluginHost::Load(const std::string& path) {
+    Unload();
+    path_ = path;
+    module_.reset(LoadLibraryA(path.c_str()));
+    if (!module_) {
+        counting_->OnError({"cannot load the plug-in \"" + path + "\" (error " + std::to_string(GetLastError()) + ")"});
+        return false;
+    }
+    PluginExports found;
+    const char* missing = nullptr;
+    HMODULE m = module_.get();
+    if (!Resolve(m, "Initialize", found.Initialize)) missing = "Initialize";
+    else if (!Resolve(m, "Uninitialize", found.Uninitialize)) missing = "Uninitialize";
+    else if (!Resolve(m, "PublishInfo", found.PublishInfo)) missing = "PublishInfo";
+    else if (!Resolve(m, "ParseTag", found.ParseTag)) missing = "ParseTag";
+    else if (!Resolve(m, "ParseCommand", found.ParseCommand)) missing = "ParseCommand";
+    else if (!Resolve(m, "ReceiveNotify", found.ReceiveNotify)) missing = "ReceiveNotify";
+    else if (!Resolve(m, "Configure", found.Configure)) missing = "Configure";
+    if (missing) {
+        counting_->OnError({"the plug-in \"" + path + "\" has no export named " + missing});
+        module_.reset();
+        return false;
+    }
+    exports_ = found;
+    return true;
+}
+
+void PluginHost::Unload() {
+    module_.reset();
+    exports_ = PluginExports();
+}
+
+BOOL PluginHost::Initialize(const std::string& keyName) {
+    return exports_.Initialize ? exports_.Initialize(0, keyName.c_str(), 0) : FALSE;
+}
+
+LoadedEvent PluginHost::Publish() {
+    published_.Reset();
+    if (exports_.PublishInfo) exports_.PublishInfo(published_.name(), published_.table(), published_.tags());
+    LoadedEvent loaded = published_.Read();
+    counting_->OnLoaded(loaded);
+    return loaded;
+}
+
+void PluginHost::CheckOutput(const char* entryPoint) {
+    if (!output_.GuardIntact())
+        counting_->OnError({std::string(entryPoint) + " wrote past the end of the " +
+                            std::to_string(output_.capacity()) + "-byte output buffer"});
+    else if (!output_.Untouched() && !output_.Terminated())
+        counting_->OnError({std::string(entryPoint) + " left the output buffer without a terminating NUL"});
+}
+
+CommandEvent PluginHost::RunLine(const std::string& line) {
+    TypedLine typed = ParseTypedLine(line);
+    return RunCommand(typed.word, typed.params, line);
+}
+
+CommandEvent PluginHost::RunCommand(const std::string& word, const std::string& params) {
+    return RunCommand(word, params, params.empty() ? word : word + " " + params);
+}
+
+CommandEvent PluginHost::RunCommand(const std::string& word, const std::string& params, const std::string& line) {
+    CommandEvent event;
+    event.word = word;
+    event.params = params;
+    event.line = line;
+    if (!exports_.ParseCommand) return event;
+
+    output_.Reset();
+    LARGE_INTEGER start, end;
+    QueryPerformanceCounter(&start);
+    event.result = exports_.ParseCommand(word.c_str(), params.c_str(), 0, output_.data());
+    QueryPerformanceCounter(&end);
+    event.ms = Milliseconds(start, end);
+    event.output = output_.Text();
+    counting_->OnCommand(event);
+    CheckOutput("ParseCommand");
+
+    // A notification request: 0x12, a five-letter name, then the data.
+    if (event.result == 1 && event.output && !event.output->empty() && (*event.output)[0] == '\x12') {
+        const std::string& request = *event.output;
+        Notify(request.substr(1, 5), request.size() > 6 ? request.substr(6) : std::string());
+    }
+    return event;
+}
+
+NotifyEvent PluginHost::Notify(const std::string& name, const std::string& data) {
+    NotifyEvent event;
+    event.name = name;
+    event.data = data;
+    if (!exports_.ReceiveNotify) return event;
+    output_.Reset();
+    event.result = exports_.ReceiveNotify(name.c_str(), data.c_str(), 0, output_.data());
+    event.output = output_.Text();
+    counting_->OnNotify(event);
+    CheckOutput("ReceiveNotify");
+    return event;
+}
+
+void PluginHost::Configure() {
+    if (exports_.Configure) exports_.Configure();
+}
+
+int PluginHost::ParseTag() {
+    return exports_.ParseTag ? exports_.ParseTag(0, 0, 0) : 0;
+}
+
+void PluginHost::Uninitialize() {
+    if (exports_.Uninitialize) exports_.Uninitialize();
+}
