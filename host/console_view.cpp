@@ -68,8 +68,13 @@ void ConsoleView::OnLoaded(const LoadedEvent& e) {
     out_.flush();
 }
 
+void ConsoleView::Prompt() {
+    out_ << "> ";
+    out_.flush();
+}
+
 void ConsoleView::OnTyped(const std::string& line) {
-    out_ << "> " << TerminalText(line) << '\n';
+    if (echoInput_) out_ << "> " << TerminalText(line) << '\n';
     out_.flush();
 }
 
@@ -99,7 +104,7 @@ void ConsoleView::OnMessageBox(const MessageBoxEvent& e) {
 }
 
 void ConsoleView::OnChat(const ChatEvent& e) {
-    out_ << TerminalText(e.text) << '\n';
+    if (echoInput_) out_ << TerminalText(e.text) << '\n';
     out_.flush();
 }
 

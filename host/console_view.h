@@ -8,7 +8,10 @@
 
 class ConsoleView : public EventSink {
 public:
-    explicit ConsoleView(std::ostream& out) : out_(out) {}
+    // echoInput: show typed lines and chat text again (off when the
+    // terminal has just shown them as they were typed).
+    explicit ConsoleView(std::ostream& out, bool echoInput = true) : out_(out), echoInput_(echoInput) {}
+    void Prompt();
 
     void OnLoaded(const LoadedEvent&) override;
     void OnCommand(const CommandEvent&) override;
@@ -22,6 +25,7 @@ public:
 private:
     void Framed(const std::string& heading, const std::string& body);
     std::ostream& out_;
+    bool echoInput_;
 };
 
 // The plug-in's single-byte text as UTF-8 for the terminal (byte n becomes

@@ -98,8 +98,10 @@ int main(int argc, char** argv) {
         return 2;
     }
 
+    // At a terminal the typed lines are on the screen already.
+    bool atTerminal = args.interactive && _isatty(_fileno(stdin));
     JsonEventWriter json(std::cout);
-    ConsoleView console(std::cout);
+    ConsoleView console(std::cout, !atTerminal);
     EventSink& sink = args.json ? static_cast<EventSink&>(json) : console;
 
     HostOptions options;
@@ -111,9 +113,11 @@ int main(int argc, char** argv) {
 
     if (args.interactive) {
         std::string line;
+        if (atTerminal && !args.json) console.Prompt();
         while (std::getline(std::cin, line)) {
             if (!line.empty() && line.back() == '\r') line.pop_back();
             if (!RunTypedLine(host, sink, line)) break;
+            if (atTerminal && !args.json) console.Prompt();
         }
     } else {
         for (const std::string& line : args.lines)
