@@ -2,22 +2,13 @@
 
 #include <string>
 
+#include "utf8.h"
+
 namespace {
 
 std::string TerminalText16(const std::u16string& units) {
     std::string out;
-    for (char16_t unit : units) {
-        if (unit < 0x80) {
-            out += static_cast<char>(unit);
-        } else if (unit < 0x800) {
-            out += static_cast<char>(0xC0 | (unit >> 6));
-            out += static_cast<char>(0x80 | (unit & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (unit >> 12));
-            out += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (unit & 0x3F));
-        }
-    }
+    for (char16_t unit : units) AppendUtf8(out, unit);
     return out;
 }
 
@@ -38,9 +29,9 @@ std::string Lines(const std::string& text) {
 }  // namespace
 
 std::string TerminalText(const std::string& bytes) {
-    std::u16string units(bytes.begin(), bytes.end());
-    for (std::size_t i = 0; i < bytes.size(); ++i) units[i] = static_cast<unsigned char>(bytes[i]);
-    return TerminalText16(units);
+    std::string out;
+    for (unsigned char byte : bytes) AppendUtf8(out, byte);
+    return out;
 }
 
 void ConsoleView::Framed(const std::string& heading, const std::string& body) {

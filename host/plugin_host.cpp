@@ -1,7 +1,5 @@
 #include "plugin_host.h"
 
-#include "typed_line.h"
-
 // Passes every event on and counts the errors among them.
 class PluginHost::CountingSink : public EventSink {
 public:
@@ -98,11 +96,6 @@ void PluginHost::CheckOutput(const char* entryPoint) {
                             std::to_string(output_.capacity()) + "-byte output buffer"});
     else if (!output_.Untouched() && !output_.Terminated())
         counting_->OnError({std::string(entryPoint) + " left the output buffer without a terminating NUL"});
-}
-
-CommandEvent PluginHost::RunLine(const std::string& line) {
-    TypedLine typed = ParseTypedLine(line);
-    return RunCommand(typed.word, typed.params, line);
 }
 
 CommandEvent PluginHost::RunCommand(const std::string& word, const std::string& params) {

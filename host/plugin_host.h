@@ -47,7 +47,6 @@ public:
     // handed to ReceiveNotify, as the host does.
     CommandEvent RunCommand(const std::string& word, const std::string& params);
     CommandEvent RunCommand(const std::string& word, const std::string& params, const std::string& line);
-    CommandEvent RunLine(const std::string& line);
     NotifyEvent Notify(const std::string& name, const std::string& data);
     void Configure();
     int ParseTag();

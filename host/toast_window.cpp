@@ -8,9 +8,9 @@ namespace {
 
 const char kClassName[] = "NimbrelHostToastWindow";
 
-void RegisterToastClass() {
+void RegisterToastClass(WNDPROC procedure) {
     WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = DefWindowProcA;  // replaced per window below
+    windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = kClassName;
     RegisterClassA(&windowClass);  // fails harmlessly when already registered
@@ -20,15 +20,12 @@ void RegisterToastClass() {
 
 ToastWindow::ToastWindow(EventSink& sink)
     : sink_(sink), message_(RegisterWindowMessageA(kToastMessageName)) {
-    RegisterToastClass();
+    RegisterToastClass(&ToastWindow::Procedure);
     // A top-level window, not a message-only one: broadcasts reach only
     // top-level windows. It is never shown.
     window_.reset(CreateWindowExA(0, kClassName, "", WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr,
                                   GetModuleHandleA(nullptr), nullptr));
-    if (window_) {
-        SetWindowLongPtrA(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        SetWindowLongPtrA(window_.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ToastWindow::Procedure));
-    }
+    if (window_) SetWindowLongPtrA(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
 LRESULT CALLBACK ToastWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
