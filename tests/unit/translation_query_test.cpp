@@ -1,0 +1,33 @@
+#include "directory/translation_query.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+TEST(TranslationQuery, RequestPath) {
+    EXPECT_EQ(TranslationRequestPath("Wind", "en_fr"), "/tr?trtext=Wind&lp=en_fr");
+    EXPECT_EQ(TranslationRequestPath("", "en_fr"), "/tr?trtext=&lp=en_fr");
+    EXPECT_EQ(TranslationRequestPath("Relative Humidity", "en_fr"), "/tr?trtext=Relative%20Humidity&lp=en_fr");
+    EXPECT_EQ(TranslationRequestPath("77%\r\n", "en_de"), "/tr?trtext=77%25%0D%0A&lp=en_de");
+    EXPECT_EQ(TranslationRequestPath("59\xB0 Fahrenheit (15\xB0 Celsius)", "en_fr"),
+              "/tr?trtext=59%B0%20Fahrenheit%20%2815%B0%20Celsius%29&lp=en_fr");
+    // Whatever either value holds stays inside its own key.
+    EXPECT_EQ(TranslationRequestPath("1+2&lp=x", "e&n#f"), "/tr?trtext=1%2B2%26lp%3Dx&lp=e%26n%23f");
+}
+
+TEST(TranslationQuery, UnreservedBytesStandAsThemselvesEveryOtherAsUpperCaseHex) {
+    const char* const unreserved = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-._~";
+    for (int byte = 0; byte < 256; ++byte) {
+        const char c = static_cast<char>(byte);
+        char escaped[4];
+        std::snprintf(escaped, sizeof escaped, "%%%02X", byte);
+        const bool plain = byte != 0 && std::strchr(unreserved, c) != nullptr;
+        EXPECT_EQ(PercentEncodeQueryValue(std::string(1, c)), plain ? std::string(1, c) : escaped) << byte;
+    }
+}
+
+}  // namespace
