@@ -1,0 +1,12 @@
+#pragma once
+// One value of a query string ("state=TX&x=1"), percent-decoded.
+
+#include <string>
+#include <string_view>
+
+namespace services {
+
+// The value of the first key=value pair with this key; empty without one.
+std::string QueryValue(std::string_view query, std::string_view key);
+
+}  // namespace services

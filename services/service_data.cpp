@@ -1,0 +1,13 @@
+#include "service_data.h"
+
+#include "station_directory.h"
+
+namespace services {
+
+ServiceData ServiceData::Load(const std::string& folder) {
+    const auto directory = LoadStationDirectory(folder + "/nsd_cccc.txt");
+    return {ObservationArchive::Load(folder + "/observations-2017-07-29.tar.gz"),
+            UsStateRegions(directory), CountryRegions(directory)};
+}
+
+}  // namespace services

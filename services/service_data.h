@@ -1,0 +1,21 @@
+#pragma once
+// Everything the weather service serves, read once at start-up from the
+// data folder: the observation archive and the station directory.
+
+#include <string>
+
+#include "observation_archive.h"
+#include "regions.h"
+
+namespace services {
+
+struct ServiceData {
+    ObservationArchive observations;
+    Regions states;
+    Regions countries;
+
+    // Throws std::runtime_error when a file is missing or unreadable.
+    static ServiceData Load(const std::string& folder);
+};
+
+}  // namespace services

@@ -1,0 +1,33 @@
+#pragma once
+// Which page answers which request target, whatever host it names.
+
+#include <string>
+#include <string_view>
+
+#include "service_data.h"
+#include "translator.h"
+
+namespace services {
+
+struct Page {
+    int status = 200;
+    std::string body;
+};
+
+class ServiceRoutes {
+public:
+    ServiceRoutes(const ServiceData& data, const Translator& translator)
+        : data_(data), translator_(translator) {}
+
+    // The answer to a GET of target, in origin form or absolute form.
+    Page Answer(std::string_view target) const;
+
+private:
+    Page StationPage(const std::string& code) const;
+    Page TranslationAnswer(std::string_view query) const;
+
+    const ServiceData& data_;
+    const Translator& translator_;
+};
+
+}  // namespace services

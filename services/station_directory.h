@@ -1,0 +1,21 @@
+#pragma once
+// The weather service's station directory (nsd_cccc.txt): one station a
+// line, fields separated by ";".
+
+#include <string>
+#include <vector>
+
+namespace services {
+
+struct Station {
+    std::string code;
+    std::string place;
+    std::string usState;  // postal code of a US state or territory, else empty
+    std::string country;  // as the directory spells it; empty for US stations
+};
+
+// Throws std::runtime_error when the file cannot be read.
+std::vector<Station> LoadStationDirectory(const std::string& path);
+std::vector<Station> ParseStationDirectory(const std::string& text);
+
+}  // namespace services

@@ -1,0 +1,82 @@
+#include "ansi_text.h"
+#include "apertium_translator.h"
+#include "translation_page.h"
+#include "translation_request.h"
+
+#include <gtest/gtest.h>
+
+using services::ApertiumModeFor;
+using services::ParseTranslationQuery;
+using services::Translation;
+
+TEST(TranslationQuery, DecodesTextAndPair) {
+    // As the plug-in encodes it: every byte but letters, digits and "-._~".
+    auto request = ParseTranslationQuery("trtext=80%B0%20Fahrenheit%20%2850%25%29%0D%0A&lp=en_es");
+    EXPECT_EQ(request.text, "80\xB0 Fahrenheit (50%)\r\n");
+    EXPECT_EQ(request.pair, "en_es");
+
+    // As it would stand unencoded: "&", "+" and a bare "%" are the text's own.
+    request = ParseTranslationQuery("trtext=a&b=c+d 50%&lp=en_es");
+    EXPECT_EQ(request.text, "a&b=c+d 50%");
+    EXPECT_EQ(request.pair, "en_es");
+
+    request = ParseTranslationQuery("trtext=x&lp=y&lp=en_es");
+    EXPECT_EQ(request.text, "x&lp=y");
+    EXPECT_EQ(request.pair, "en_es");
+
+    request = ParseTranslationQuery("trtext=&lp=en_es");
+    EXPECT_EQ(request.text, "");
+    EXPECT_EQ(request.pair, "en_es");
+
+    request = ParseTranslationQuery("lp=en_fr&trtext=rain");
+    EXPECT_EQ(request.text, "rain");
+    EXPECT_EQ(request.pair, "en_fr");
+}
+
+TEST(ApertiumMode, PairsMapToInstalledModes) {
+    const std::vector<std::string> installed = {"eng-spa", "spa-eng", "spa-eng_US", "en-ca"};
+    EXPECT_EQ(ApertiumModeFor("en_es", installed), "eng-spa");
+    EXPECT_EQ(ApertiumModeFor("en_ca", installed), "en-ca");
+    EXPECT_EQ(ApertiumModeFor("en_fr", installed), "");
+    EXPECT_EQ(ApertiumModeFor("en_zt", installed), "");
+    EXPECT_EQ(ApertiumModeFor("en-es", installed), "");
+    EXPECT_EQ(ApertiumModeFor("en_es ", installed), "");
+    EXPECT_EQ(ApertiumModeFor("", installed), "");
+}
+
+TEST(AnsiText, ConvertsWindows1252AndUtf8BothWays) {
+    EXPECT_EQ(services::AnsiToUtf8("80\xB0 \x80 \x93x\x94"), "80\u00B0 \u20AC \u201Cx\u201D");
+    EXPECT_EQ(services::Utf8ToAnsi("Kil\u00F3metros \u00BFS\u00ED? \u2014 \u20AC"),
+              "Kil\xF3metros \xBFS\xED? \x97 \x80");
+    // Outside Windows-1252, and bytes that are no UTF-8.
+    EXPECT_EQ(services::Utf8ToAnsi("a\u4E2Db\xC3"), "a?b?");
+    EXPECT_EQ(services::Utf8ToAnsi("\xFF\xC3\xA9"), "?\xE9");
+}
+
+TEST(TranslationPages, OnlyAResultStandsBetweenTheMarkers) {
+    const std::string start = "<td bgcolor=white class=s><div style=padding:10px;>";
+    const std::string page = services::TranslationPage("Lluvia <b>ligera</b>\r\n");
+    const auto at = page.find(start);
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_EQ(page.substr(at + start.size(), page.find("</div></td>") - at - start.size()),
+              "Lluvia <b>ligera</b>\r\n");
+    EXPECT_EQ(services::UnsupportedPairPage().find(start), std::string::npos);
+    EXPECT_EQ(services::TranslationFailedPage().find(start), std::string::npos);
+}
+
+// Needs Apertium with its English-Spanish data, which scripts/setup installs.
+TEST(ApertiumTranslator, TranslatesEnglishToSpanish) {
+    const services::ApertiumTranslator apertium;
+    if (ApertiumModeFor("en_es", apertium.modes()).empty()) GTEST_SKIP() << "no eng-spa mode installed";
+
+    const Translation rain = apertium.Translate("light rain", "en_es");
+    ASSERT_EQ(rain.outcome, Translation::Outcome::Translated);
+    EXPECT_EQ(rain.text, "Lluvia ligera");
+
+    // Degree signs travel through UTF-8 and back; accents come back as single bytes.
+    const Translation speed = apertium.Translate("9 Kilometers per hour (15\xB0 Celsius)", "en_es");
+    ASSERT_EQ(speed.outcome, Translation::Outcome::Translated);
+    EXPECT_EQ(speed.text, "9 Kil\xF3metros por hora (15\xB0 Celsius)");
+
+    EXPECT_EQ(apertium.Translate("light rain", "en_zt").outcome, Translation::Outcome::UnsupportedPair);
+}
