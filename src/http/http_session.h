@@ -1,0 +1,73 @@
+#pragma once
+// The plug-in's only network client: one connection, one request at a time,
+// over WinINet. Every call blocks, bounded by the timeouts below; failures
+// come back as false or 0, never as exceptions.
+//
+// Calling order: Connect; if true, SendRequest; if true, ReadChunk until it
+// returns 0; then Close, which follows every successful Connect. Connect may
+// follow Close on the same object.
+
+#include <windows.h>
+#include <wininet.h>
+
+#include <string>
+
+#include "http_types.h"
+
+// Connect, send and receive timeouts, set on the connection handle (Wine
+// ignores them on the internet handle). Together they keep any one call
+// under 15 seconds, so a silent service cannot freeze the host's thread.
+inline constexpr DWORD kConnectTimeoutMs = 5000;
+inline constexpr DWORD kSendTimeoutMs = 5000;
+inline constexpr DWORD kReceiveTimeoutMs = 5000;
+
+class HttpSession {
+public:
+    HttpSession() = default;
+    virtual ~HttpSession();
+    HttpSession(const HttpSession&) = delete;
+    HttpSession& operator=(const HttpSession&) = delete;
+
+    // port 0 means the scheme's default. userName/password may be null.
+    virtual bool ConnectHost(const char* host, int port, const char* userName, const char* password,
+                             UrlScheme scheme, const char* agent);
+    // The three request operations raise a SessionFailure; only SendRequest calls them.
+    virtual bool PostMultipart(const char* path, const char* referrer);
+    virtual bool Post(const char* path, const char* referrer);
+    virtual bool Get(const char* path, const char* referrer);
+
+    bool Connect(const char* address, const char* userName, const char* password, const char* agent);
+    // method is a RequestMethod; referrer may be null.
+    bool SendRequest(const char* path, int method, const char* referrer);
+    // Up to size bytes of the body, no terminator; 0 at its end or on failure.
+    int ReadChunk(char* buffer, int size);
+    void Close();
+
+    void AddFormField(const std::string& name, const std::string& value, bool isFile);
+    void AddCookie(const std::string& name, const std::string& value);
+
+    const std::string& HostName() const { return hostName; }
+    const std::string& UserName() const { return userName; }
+    const std::string& Password() const { return password; }
+    const std::string& CurrentPath() const { return currentPath; }
+    int Port() const { return port; }
+    UrlScheme Scheme() const { return scheme; }
+
+private:
+    HINTERNET OpenRequest(const char* verb, const char* path, const char* referrer, DWORD flags);
+    void AddHeader(const char* header, DWORD modifier);
+    void SetCookies(const std::string& path);
+    void CloseRequest();
+
+    HINTERNET internetHandle = nullptr;
+    HINTERNET connectionHandle = nullptr;
+    HINTERNET requestHandle = nullptr;
+    std::string hostName;
+    std::string userName;
+    std::string password;
+    std::string currentPath;
+    int port = 0;
+    UrlScheme scheme = Http;
+    FormFieldList formFields;
+    CookieList cookies;
+};
