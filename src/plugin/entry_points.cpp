@@ -4,8 +4,12 @@
 #include "plugin.h"
 
 #include "command_table.h"
+#include "dispatcher.h"
 #include "export_guard.h"
+#include "help_box.h"
 #include "module_state.h"
+#include "notifications.h"
+#include "toast.h"
 
 BOOL __stdcall Initialize(DWORD, const char* keyName, DWORD) {
     Guarded([&] { StoreHostKeyName(keyName); });
@@ -23,20 +27,22 @@ int __stdcall ParseTag(DWORD, DWORD, DWORD) {
     return 0;
 }
 
-BOOL __stdcall ParseCommand(const char*, const char*, DWORD, char*) {
-    return FALSE;
+BOOL __stdcall ParseCommand(const char* word, const char* parameters, DWORD, char* output) {
+    return Guarded(FALSE, [&] { return DispatchCommand(word, parameters, output); });
 }
 
-BOOL __stdcall ReceiveNotify(const char*, const char*, DWORD, char*) {
-    return FALSE;
+BOOL __stdcall ReceiveNotify(const char* name, const char* data, DWORD, char* output) {
+    return Guarded(FALSE, [&] { return HandleNotification(name, data, output); });
 }
 
-void __stdcall Configure() {}
-
-int __stdcall DisplayToast(const char*, const char*, const char*, bool) {
-    return 0;
+void __stdcall Configure() {
+    Guarded([] { ShowHelpBox(); });
 }
 
-int __stdcall DisplayToastW(const wchar_t*, const char*, const char*, bool) {
-    return 0;
+int __stdcall DisplayToast(const char* message, const char* title, const char* link, bool flag) {
+    return Guarded(0, [&] { return SendToast(message, title, link, flag); });
+}
+
+int __stdcall DisplayToastW(const wchar_t* message, const char* title, const char* link, bool flag) {
+    return Guarded(0, [&] { return SendWideToast(message, title, link, flag); });
 }

@@ -13,8 +13,9 @@ through requests to the host "standin.control":
   GET  /connections                connections accepted, in decimal
 
 Answer kinds: whole, pieces (piece bytes, pause ms between them), reset
-(sends `sent` body bytes, then resets the connection), stall (sends `sent`
-bytes, then nothing), silent (never answers), template (the body with
+(sends `sent` body bytes, then resets the connection), drop (resets the
+connection without answering), stall (sends `sent` bytes, then nothing),
+silent (never answers), template (the body with
 {text} and {pair} replaced by the decoded trtext and lp query values).
 A rule with times=N serves N requests, then the next rule takes over.
 Prints "PORT n" once listening.
@@ -156,6 +157,10 @@ class Handler(socketserver.BaseRequestHandler):
             return
         self.await_close()
 
+    def reset(self):
+        self.request.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+        self.request.close()
+
     def answer(self, rule, path):
         if rule is None:
             if self.send(head_bytes(404, 0)):
@@ -163,6 +168,8 @@ class Handler(socketserver.BaseRequestHandler):
             return
         if rule.kind == "silent":
             return self.await_close()
+        if rule.kind == "drop":
+            return self.reset()
         body = rule.body
         if rule.kind == "template":
             query = urllib.parse.parse_qs(urllib.parse.urlsplit(path).query, keep_blank_values=True,
@@ -183,9 +190,7 @@ class Handler(socketserver.BaseRequestHandler):
                 return
             if rule.kind == "stall":
                 return self.await_close()
-            self.request.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
-            self.request.close()
-            return
+            return self.reset()
         elif not self.send(body):
             return
         self.finish_answer()

@@ -152,6 +152,12 @@ Answer Answer::Silent() {
     return answer;
 }
 
+Answer Answer::Drop() {
+    Answer answer;
+    answer.kind = "drop";
+    return answer;
+}
+
 Answer Answer::Template(std::string body) {
     Answer answer = Body(std::move(body));
     answer.kind = "template";

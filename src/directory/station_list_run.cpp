@@ -1,0 +1,43 @@
+#include "station_list_run.h"
+
+#include <windows.h>
+
+#include <string>
+
+#include "http/page_fetch.h"
+#include "index_lookup.h"
+#include "station_lists.h"
+
+static_assert(kStationListBoxStyle == MB_OK, "the boxes have one OK button");
+
+namespace {
+
+void ShowBox(const char* text, const char* caption) { MessageBoxA(nullptr, text, caption, kStationListBoxStyle); }
+
+// A page read to its end; false when the request failed or the page is empty.
+bool ReadPage(HttpSession& session, const char* serviceAddress, const std::string& path, std::string& page) {
+    return FetchPage(session, serviceAddress, path, page) == FetchResult::Fetched && !page.empty();
+}
+
+}  // namespace
+
+void ShowStationList(const StationListSettings& settings, const char* name, const char* serviceAddress) {
+    HttpSession session;
+    std::string indexPage;
+    if (!ReadPage(session, serviceAddress, settings.indexPagePath, indexPage)) return;
+
+    IndexLookup lookup = LookUpStationName(indexPage, name);
+    if (lookup.outcome == IndexLookup::EndSilently) return;
+    if (lookup.outcome == IndexLookup::ShowFallback) {
+        ShowBox(settings.fallbackText, settings.fallbackCaption);
+        return;
+    }
+
+    std::string listPage;
+    if (!ReadPage(session, serviceAddress, StationListPath(settings, lookup.code), listPage)) return;
+    for (const std::string& box : StationListBoxes(listPage)) ShowBox(box.c_str(), kStationListBoxCaption);
+}
+
+void ShowStateStations(const char* name) { ShowStationList(kStateStationList, name); }
+
+void ShowCountryStations(const char* name) { ShowStationList(kCountryStationList, name); }

@@ -1,0 +1,14 @@
+#pragma once
+// /xstates and /xcountry: the station codes of a state or a country, read
+// from the weather service and shown in message boxes on the host's thread.
+
+#include "plugin/service_addresses.h"
+#include "station_list_settings.h"
+
+// One run for the name (the placeholder already put in for an empty
+// parameter). Failures end the run with nothing shown.
+void ShowStationList(const StationListSettings& settings, const char* name,
+                     const char* serviceAddress = kWeatherServiceAddress);
+
+void ShowStateStations(const char* name);
+void ShowCountryStations(const char* name);

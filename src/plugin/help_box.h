@@ -1,0 +1,6 @@
+#pragma once
+// Configure's answer: the user guide in a message box.
+
+// Shows the guide, owned by the calling thread's active window (none when
+// there is no active window), with an OK button, and returns once it closes.
+void ShowHelpBox();

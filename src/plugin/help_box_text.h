@@ -1,0 +1,7 @@
+#pragma once
+// The user guide that Configure shows: lines joined by a line feed alone,
+// none after the last.
+
+#include <string>
+
+std::string HelpBoxText();

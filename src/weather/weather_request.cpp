@@ -1,0 +1,38 @@
+#include "weather_request.h"
+
+#include <functional>
+
+#include "directory/translation_client.h"
+#include "http/page_fetch.h"
+#include "plugin/module_state.h"
+#include "speech/start_speech.h"
+#include "weather/report_markers.h"
+#include "weather/weather_report.h"
+
+namespace {
+constexpr std::size_t kPairLength = 5;
+}
+
+std::string RequestWeatherReport(const std::string& code, const std::string& pair, const char* weatherAddress,
+                                 const char* translationAddress) {
+    const bool pairInForce = pair.size() == kPairLength;
+    std::string body;
+    {
+        HttpSession session;
+        switch (FetchPage(session, weatherAddress, "/weather/current/" + code + ".html", body)) {
+            case FetchResult::ConnectFailed: return kWeatherConnectError;
+            case FetchResult::RequestFailed: return kWeatherRequestError;
+            case FetchResult::Fetched: break;
+        }
+    }
+    if (body.find(kHeaderMarker) == std::string::npos) return kNoWeatherReport;
+
+    char speechText[kSpeechTextSize] = {};
+    if (!pairInForce) {
+        std::string report = BuildWeatherReport(body, "", nullptr, speechText);
+        if (speechEnabled == 1) StartSpeechWorker(speechText);
+        return report;
+    }
+    ReportTranslator translator(translationAddress);
+    return BuildWeatherReport(body, pair, std::ref(translator), speechText);
+}

@@ -1,0 +1,234 @@
+// ParseCommand through the host stand-in, with the real DLL and the HTTP
+// stand-in as the weather and translation services.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "directory/reference_texts.h"
+#include "recording_voice/voice_activation.h"
+#include "recording_voice/voice_log.h"
+#include "http_standin.h"
+#include "plugin/host_records.h"
+#include "plugin_host.h"
+#include "recording_sink.h"
+#include "test_paths.h"
+#include "weather/weather_report.h"
+
+namespace {
+
+constexpr char kKeyName[] = "NimbrelDispatcherTest";
+constexpr char kHostKey[] = "Software\\Quorvel\\MsgPlus2\\NimbrelDispatcherTest";
+constexpr char kPreferencesKey[] =
+    "Software\\Quorvel\\MsgPlus2\\NimbrelDispatcherTest\\Preferences\\Plugins\\NimbrelMMPlugin";
+
+std::string FixturePage() {
+    std::ifstream file(NIMBREL_FIXTURES_DIR "/pages/weather_LFMN.html", std::ios::binary);
+    std::stringstream page;
+    page << file.rdbuf();
+    return page.str();
+}
+
+std::string Preference(const char* name) {
+    char value[256] = "";
+    DWORD size = sizeof value;
+    if (RegGetValueA(HKEY_CURRENT_USER, kPreferencesKey, name, RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr,
+                     value, &size) != ERROR_SUCCESS)
+        return "<none>";
+    return value;
+}
+
+std::wstring BesideTestsWide(const wchar_t* file) {
+    const std::string path = BesideTests("");
+    return std::wstring(path.begin(), path.end()) + file;
+}
+
+std::wstring Widen(const std::string& bytes) {
+    std::wstring wide;
+    for (unsigned char c : bytes) wide += static_cast<wchar_t>(c);
+    return wide;
+}
+
+struct Dispatcher : ::testing::Test {
+    // Workers speak to the recording voice, which logs what it was asked.
+    VoiceLog voiceLog;
+    VoiceActivation voice{BesideTestsWide(L"recording_voice.manifest")};
+    HttpStandIn standIn;
+    RecordingSink events;
+    PluginHost host{events};
+    const std::string page = FixturePage();
+
+    void SetUp() override {
+        RegDeleteTreeA(HKEY_CURRENT_USER, kHostKey);
+        ASSERT_TRUE(host.Load(PluginPath()));
+        ASSERT_EQ(host.Initialize(kKeyName), TRUE);
+        standIn.Serve("/weather/current/LFMN.html", Answer::Body(page));
+    }
+    void TearDown() override {
+        EXPECT_EQ(host.errors(), 0) << "the host saw a write past its buffer or a missing terminator";
+        RegDeleteTreeA(HKEY_CURRENT_USER, kHostKey);
+    }
+    std::string EnglishReport() {
+        char speech[kSpeechTextSize];
+        return BuildWeatherReport(page, "", nullptr, speech);
+    }
+};
+
+TEST_F(Dispatcher, WordsMatchWholeIgnoringCase) {
+    CommandEvent weather = host.RunCommand("/XWEATHER", "LFMN");
+    EXPECT_EQ(weather.result, 1);
+    EXPECT_EQ(weather.output, EnglishReport());
+    CommandEvent unknown = host.RunCommand("/xsx", "LFMN");
+    EXPECT_EQ(unknown.result, 0);
+    EXPECT_FALSE(unknown.output) << "untouched";
+    EXPECT_EQ(host.RunCommand("/xweathe", "LFMN").result, 0);
+}
+
+TEST_F(Dispatcher, WeatherStoresPreferencesThenAnswers) {
+    EXPECT_EQ(host.RunCommand("/xweather", "LFMN").output, EnglishReport());
+    EXPECT_EQ(Preference("TownCode"), "LFMN");
+    EXPECT_EQ(Preference("TranslateCode"), "");
+
+    standIn.Serve("/tr?", Answer::Template("<td bgcolor=white class=s><div style=padding:10px;>[{pair}]{text}</div></td>"));
+    CommandEvent translated = host.RunCommand("/xweather", "LFMN   en_fr");
+    ASSERT_TRUE(translated.output);
+    EXPECT_NE(translated.output->find("[en_fr]Wind"), std::string::npos) << *translated.output;
+    EXPECT_EQ(Preference("TownCode"), "LFMN");
+    EXPECT_EQ(Preference("TranslateCode"), "en_fr");
+    EXPECT_TRUE(events.toasts.empty());
+}
+
+TEST_F(Dispatcher, BadStationCodesShowTheToastAndLeaveTheOutput) {
+    const std::string listPage = "http://weather.example/international.html";
+    for (const char* parameters : {"LFM", "AB CD", "", "LFMNX en_fr", "L"}) {
+        events.toasts.clear();
+        CommandEvent command = host.RunCommand("/xweather", parameters);
+        EXPECT_EQ(command.result, 1);
+        EXPECT_FALSE(command.output) << parameters;
+        ASSERT_EQ(events.toasts.size(), 1u) << parameters;
+        EXPECT_EQ(events.toasts[0].title, "Bad Code Town");
+        EXPECT_EQ(events.toasts[0].message, "Please check your town's code at\r\n" + listPage);
+        EXPECT_EQ(events.toasts[0].link, listPage);
+        EXPECT_EQ(events.toasts[0].flag, 0);
+    }
+    // Stored before the code was judged, once the text has four characters.
+    EXPECT_EQ(Preference("TownCode"), "LFMNX");
+    EXPECT_EQ(Preference("TranslateCode"), "en_fr");
+    EXPECT_EQ(standIn.Requests().size(), 0u);
+}
+
+TEST_F(Dispatcher, ShortTextStoresNothing) {
+    host.RunCommand("/xweather", "LFM");
+    EXPECT_EQ(Preference("TownCode"), "<none>");
+}
+
+TEST_F(Dispatcher, SpeakBecomesANotificationThatIsSpoken) {
+    ASSERT_TRUE(voice.active());
+    CommandEvent speak = host.RunCommand("/xs", "hello");
+    EXPECT_EQ(speak.output, "\x12speakhello");
+    ASSERT_EQ(events.notifications.size(), 1u);
+    EXPECT_EQ(events.notifications[0].name, "speak");
+    EXPECT_EQ(events.notifications[0].data, "hello");
+    std::vector<SpokenText> spoken = voiceLog.WaitForEnded(1, 30000);
+    ASSERT_EQ(spoken.size(), 1u);
+    EXPECT_EQ(spoken[0].text, L"hello");
+}
+
+// Under the emulator, network calls after a worker thread has started can
+// break the calling thread, so the one spoken report comes last.
+TEST_F(Dispatcher, ReportsAreSpokenWhenTheSwitchIsOnAndNoPairIsAsked) {
+    ASSERT_TRUE(voice.active());
+    standIn.Serve("/tr?", Answer::Template("<td bgcolor=white class=s><div style=padding:10px;>{text}</div></td>"));
+    host.RunCommand("/xweather", "LFMN");   // off since loading
+    host.RunCommand("/xwspeechon", "");
+    host.RunCommand("/xwspeechoff", "");
+    host.RunCommand("/xweather", "LFMN");
+    host.RunCommand("/xwspeechon", "");
+    host.RunCommand("/xweather", "LFMN en_fr");
+    EXPECT_TRUE(voiceLog.Read().empty()) << "spoken with the switch off, or with a pair";
+
+    host.RunCommand("/xweather", "LFMN");
+    std::vector<SpokenText> spoken = voiceLog.WaitForEnded(1, 30000);
+    ASSERT_EQ(spoken.size(), 1u);
+    char speech[kSpeechTextSize];
+    BuildWeatherReport(page, "", nullptr, speech);
+    EXPECT_EQ(spoken[0].text, Widen(speech));
+}
+
+TEST_F(Dispatcher, SpeechSwitchesToastAndLeaveTheOutput) {
+    CommandEvent on = host.RunCommand("/xwspeechon", "");
+    CommandEvent off = host.RunCommand("/xwspeechoff", "");
+    EXPECT_EQ(on.result, 1);
+    EXPECT_FALSE(on.output);
+    EXPECT_FALSE(off.output);
+    ASSERT_EQ(events.toasts.size(), 2u);
+    EXPECT_EQ(events.toasts[0].message, "NimbrelPlugin will speech english results");
+    EXPECT_EQ(events.toasts[1].message, "NimbrelPlugin will not speech results");
+    EXPECT_EQ(events.toasts[1].title, "Nimbrel Plugin's options");
+    EXPECT_FALSE(events.toasts[1].link);
+}
+
+TEST_F(Dispatcher, TranslationHelpBox) {
+    CommandEvent help = host.RunCommand("/xwtranshelp", "");
+    EXPECT_EQ(help.output, "");
+    ASSERT_EQ(events.boxes.size(), 1u);
+    EXPECT_EQ(events.boxes[0].text, LanguageCodeHelp);
+    EXPECT_EQ(events.boxes[0].caption, kLanguageCodeHelpCaption);
+    EXPECT_FALSE(events.boxes[0].owner);
+    EXPECT_EQ(events.boxes[0].style, static_cast<uint32_t>(MB_OK));
+}
+
+TEST_F(Dispatcher, StationListsFromTheService) {
+    standIn.Serve("/international.html", Answer::Body("<SELECT>\n<OPTION VALUE=\"FR\"> France\n</SELECT>"));
+    standIn.Serve("/cgi-bin/cc_sel_cntry.pl?country=FR",
+                  Answer::Body("<select><option selected>Select a location\n<OPTION VALUE=\"LFMN\">Nice\n"
+                               "<OPTION VALUE=\"LFPG\">Paris\n</select>"));
+    CommandEvent country = host.RunCommand("/xcountry", "France");
+    EXPECT_EQ(country.output, "");
+    ASSERT_EQ(events.boxes.size(), 1u);
+    EXPECT_EQ(events.boxes[0].text, "\nLFMNNice | LFPGParis\n");
+    EXPECT_EQ(events.boxes[0].caption, "");
+
+    events.boxes.clear();
+    host.RunCommand("/xcountry", "");   // the placeholder matches no name
+    ASSERT_EQ(events.boxes.size(), 1u);
+    EXPECT_EQ(events.boxes[0].text, CountryListText);
+    EXPECT_EQ(standIn.Requests().back().path, "/international.html");
+}
+
+TEST_F(Dispatcher, PlayerCommandsWithoutAPlayer) {
+    for (const char* word : {"/xsong", "/xadd", "/xplay", "/xpause", "/xstop", "/xnext", "/xprev"}) {
+        events.toasts.clear();
+        CommandEvent command = host.RunCommand(word, "");
+        EXPECT_EQ(command.result, 1);
+        EXPECT_EQ(command.output, "") << word;
+        ASSERT_EQ(events.toasts.size(), 1u) << word;
+        EXPECT_EQ(events.toasts[0].title, "Command error");
+    }
+}
+
+TEST_F(Dispatcher, LongReportIsCutAtItsLastWholeLine) {
+    std::string rows;
+    while (rows.size() < 8 * kOutputCapacity)
+        rows += "<FONT COLOR=\"#0000A0\"><FONT FACE=\"Arial,Helvetica\"> Visibility </FONT></FONT></TD>"
+                "<TD><FONT FACE=\"Arial,Helvetica\">greater than 7 mile(s)</FONT></TD>\n";
+    const std::string longPage = "<B>Current Weather Conditions:<BR>Long Station</B>\n" + rows;
+    standIn.Serve("/weather/current/LONG.html", Answer::Body(longPage));
+    char speech[kSpeechTextSize];
+    const std::string report = BuildWeatherReport(longPage, "", nullptr, speech);
+    ASSERT_GT(report.size(), 2 * kOutputCapacity);
+
+    CommandEvent command = host.RunCommand("/xweather", "LONG");
+    ASSERT_TRUE(command.output);
+    const std::string& output = *command.output;
+    EXPECT_LT(output.size(), kOutputCapacity);
+    EXPECT_GT(output.size(), kOutputCapacity - 200);
+    EXPECT_EQ(report.compare(0, output.size(), output), 0);
+    EXPECT_TRUE(report[output.size()] == '\n' || report[output.size()] == '\r') << "cut inside a line";
+}
+
+}  // namespace

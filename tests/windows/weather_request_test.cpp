@@ -1,0 +1,144 @@
+// The /xweather request through the HTTP stand-in: the page fetched, the
+// report built, and with a pair every piece sent to the translation service.
+
+#include "weather/weather_request.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "directory/translation_answer.h"
+#include "directory/translation_client.h"
+#include "directory/translation_errors.h"
+#include "http_standin.h"
+#include "weather/weather_report.h"
+
+namespace {
+
+const std::string kPagePath = "/weather/current/LFMN.html";
+
+std::string FixturePage() {
+    std::ifstream file(NIMBREL_FIXTURES_DIR "/pages/weather_LFMN.html", std::ios::binary);
+    std::stringstream page;
+    page << file.rdbuf();
+    EXPECT_FALSE(page.str().empty()) << "fixture page missing";
+    return page.str();
+}
+
+// The translation service as the stand-in plays it: "[pair]text" between
+// the answer's markers.
+Answer EchoingTranslation() {
+    return Answer::Template(std::string(kTranslationStart) + "[{pair}]{text}" + std::string(kTranslationEnd));
+}
+
+// Decodes a query value the way the service reads it.
+std::string QueryValue(const std::string& path, const std::string& key) {
+    std::size_t start = path.find(key + "=");
+    if (start == std::string::npos) return "<missing>";
+    start += key.size() + 1;
+    std::string value = path.substr(start, path.find('&', start) - start), decoded;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        if (value[i] == '%' && i + 2 < value.size()) {
+            decoded += static_cast<char>(std::stoi(value.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            decoded += value[i];
+        }
+    }
+    return decoded;
+}
+
+std::vector<ReceivedRequest> TranslationRequests(const HttpStandIn& standIn) {
+    std::vector<ReceivedRequest> found;
+    for (const ReceivedRequest& request : standIn.Requests())
+        if (request.host.find("translate.example") == 0) found.push_back(request);
+    return found;
+}
+
+class WeatherRequestTest : public ::testing::Test {
+protected:
+    HttpStandIn standIn;
+    const std::string page = FixturePage();
+    char speech[kSpeechTextSize] = {};
+};
+
+TEST_F(WeatherRequestTest, ReportOfAFetchedPage) {
+    standIn.Serve(kPagePath, Answer::InPieces(page, 700, 0));
+    const std::string report = RequestWeatherReport("LFMN", "");
+    EXPECT_EQ(report, BuildWeatherReport(page, "", nullptr, speech));
+    EXPECT_NE(report.find("(!FC04)(!FB)Wind: (!FR)"), std::string::npos) << report;
+    ASSERT_EQ(standIn.Requests().size(), 1u);
+    EXPECT_EQ(standIn.Requests()[0].path, kPagePath);
+    EXPECT_EQ(standIn.Requests()[0].host.substr(0, 15), "weather.example");
+}
+
+TEST_F(WeatherRequestTest, ErrorTexts) {
+    standIn.Serve("/weather/current/ZZZZ.html", Answer::Body("<HTML>No such station</HTML>", 404));
+    standIn.Serve("/weather/current/EMPT.html", Answer::Body(""));
+    standIn.Serve("/weather/current/DROP.html", Answer::Drop());
+    EXPECT_EQ(RequestWeatherReport("ZZZZ", ""), "Error :s");
+    EXPECT_EQ(RequestWeatherReport("EMPT", ""), "Error :s");
+    EXPECT_EQ(RequestWeatherReport("DROP", ""), "request error");
+    EXPECT_EQ(RequestWeatherReport("LFMN", "", "gopher://weather.example"), "connexion error");
+    EXPECT_EQ(standIn.Requests().size(), 3u);
+}
+
+TEST_F(WeatherRequestTest, TranslatedReportSendsEveryPieceIntact) {
+    standIn.Serve(kPagePath, Answer::Body(page));
+    standIn.Serve("/tr?", EchoingTranslation());
+    std::vector<std::string> pieces;
+    const std::string expected = BuildWeatherReport(page, "en_es", [&](const std::string& text, const std::string& pair) {
+        pieces.push_back(text);
+        return "[" + pair + "]" + text;
+    }, speech);
+
+    EXPECT_EQ(RequestWeatherReport("LFMN", "en_es"), expected);
+    const std::vector<ReceivedRequest> requests = TranslationRequests(standIn);
+    ASSERT_EQ(requests.size(), pieces.size());
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        EXPECT_EQ(QueryValue(requests[i].path, "trtext"), pieces[i]);
+        EXPECT_EQ(QueryValue(requests[i].path, "lp"), "en_es");
+        EXPECT_EQ(requests[i].path.rfind("/tr?trtext=", 0), 0u);
+    }
+}
+
+TEST_F(WeatherRequestTest, PairsThatAreNotFiveCharactersMeanNoTranslation) {
+    standIn.Serve(kPagePath, Answer::Body(page));
+    standIn.Serve("/tr?", EchoingTranslation());
+    const std::string english = BuildWeatherReport(page, "", nullptr, speech);
+    EXPECT_EQ(RequestWeatherReport("LFMN", "en"), english);
+    EXPECT_EQ(RequestWeatherReport("LFMN", "en_es_"), english);
+    EXPECT_TRUE(TranslationRequests(standIn).empty());
+}
+
+TEST_F(WeatherRequestTest, ServiceThatStopsAnsweringLeavesItsErrorInPlace) {
+    standIn.Serve(kPagePath, Answer::Body(page));
+    standIn.Serve("/tr?", EchoingTranslation(), 3);
+    standIn.Serve("/tr?", Answer::Drop());
+    int call = 0;
+    const std::string expected = BuildWeatherReport(page, "en_es", [&](const std::string& text, const std::string& pair) {
+        return ++call <= 3 ? "[" + pair + "]" + text : std::string(kTranslationRequestError);
+    }, speech);
+    ASSERT_GT(call, 4);
+
+    EXPECT_EQ(RequestWeatherReport("LFMN", "en_es"), expected);
+    // Once a request went unanswered, the rest of the report asks no more.
+    EXPECT_EQ(TranslationRequests(standIn).size(), 4u);
+}
+
+TEST_F(WeatherRequestTest, TranslationClientErrorTexts) {
+    standIn.Serve("/tr?trtext=split", Answer::InPieces(std::string(kTranslationStart) + "partie" +
+                                                       std::string(kTranslationEnd) + "tail", 7, 0));
+    standIn.Serve("/tr?trtext=plain", Answer::Body("<html>no markers</html>"));
+    standIn.Serve("/tr?trtext=drop", Answer::Drop());
+    EXPECT_EQ(TranslateText("split", "en_fr"), "partie");
+    EXPECT_EQ(TranslateText("plain", "en_fr"), "response pb");
+    EXPECT_EQ(TranslateText("drop", "en_fr"), "request pb");
+    EXPECT_EQ(TranslateText("x", "en_fr", "gopher://translate.example"), "translation problem");
+    EXPECT_EQ(TranslationRequests(standIn).size(), 3u);
+}
+
+}  // namespace
