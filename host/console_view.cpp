@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "text_codes.h"
 #include "utf8.h"
 
 namespace {
@@ -73,7 +74,7 @@ void ConsoleView::OnCommand(const CommandEvent& e) {
     if (e.result == 0) {
         out_ << "  (not a command of the plug-in)\n";
     } else if (e.output && !e.output->empty() && (*e.output)[0] != '\x12') {
-        out_ << Lines(TerminalText(*e.output)) << '\n';
+        out_ << Lines(TerminalText(RenderTextCodes(*e.output, colour_))) << '\n';
     }
     out_.flush();
 }
@@ -101,5 +102,10 @@ void ConsoleView::OnChat(const ChatEvent& e) {
 
 void ConsoleView::OnError(const ErrorEvent& e) {
     out_ << "error: " << e.message << '\n';
+    out_.flush();
+}
+
+void ConsoleView::OnSpeech(const SpeechEvent& e) {
+    Framed("read aloud", TerminalText16(e.text));
     out_.flush();
 }

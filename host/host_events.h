@@ -59,6 +59,11 @@ struct ErrorEvent {
     std::string message;
 };
 
+// A text the plug-in had read aloud, as the stand-in voice received it.
+struct SpeechEvent {
+    std::u16string text;
+};
+
 class EventSink {
 public:
     virtual ~EventSink() = default;
@@ -71,4 +76,5 @@ public:
     virtual void OnError(const ErrorEvent&) = 0;
     // A line as the user typed it, before it runs; only a view for people shows it.
     virtual void OnTyped(const std::string&) {}
+    virtual void OnSpeech(const SpeechEvent&) {}
 };

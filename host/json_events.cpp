@@ -61,3 +61,7 @@ void JsonEventWriter::OnChat(const ChatEvent& e) {
 void JsonEventWriter::OnError(const ErrorEvent& e) {
     Line("{\"event\":\"error\",\"message\":" + JsonString(e.message) + "}");
 }
+
+void JsonEventWriter::OnSpeech(const SpeechEvent& e) {
+    Line("{\"event\":\"speech\",\"text\":" + JsonString(std::u16string_view(e.text)) + "}");
+}

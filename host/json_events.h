@@ -16,6 +16,7 @@ public:
     void OnMessageBox(const MessageBoxEvent&) override;
     void OnChat(const ChatEvent&) override;
     void OnError(const ErrorEvent&) override;
+    void OnSpeech(const SpeechEvent&) override;
 
 private:
     void Line(const std::string& json);

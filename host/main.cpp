@@ -7,11 +7,14 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "console_view.h"
+#include "recording_voice/voice_activation.h"
+#include "recording_voice/voice_log.h"
 #include "json_events.h"
 #include "plugin_host.h"
 #include "typed_line.h"
@@ -37,14 +40,40 @@ const char kUsage[] =
     "                 lines are read from standard input until its end or :quit\n"
     "Lines: /command parameters | :configure | :notify NAME DATA | :quit | chat text\n";
 
-std::string DefaultPluginPath() {
+std::string BesideProgram(const std::string& file) {
     char path[MAX_PATH] = "";
     DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string program(path, length);
     std::string::size_type slash = program.find_last_of("\\/");
     std::string folder = slash == std::string::npos ? std::string() : program.substr(0, slash + 1);
-    return folder + "Nimbrel's Plugin.dll";
+    return folder + file;
 }
+
+std::string DefaultPluginPath() { return BesideProgram("Nimbrel's Plugin.dll"); }
+
+// No voice speaks here: the stand-in voice beside the program records what
+// the plug-in has read aloud, and the host shows it.
+class SpokenTexts {
+public:
+    SpokenTexts() : voice_(Widen(BesideProgram("recording_voice.manifest"))) {}
+    void Report(EventSink& sink) {
+        std::vector<SpokenText> spoken = log_.Read();
+        for (; reported_ < spoken.size(); ++reported_) {
+            const std::wstring text = spoken[reported_].text.value_or(L"");
+            sink.OnSpeech({std::u16string(text.begin(), text.end())});
+        }
+    }
+
+private:
+    static std::wstring Widen(const std::string& path) {
+        wchar_t wide[MAX_PATH] = L"";
+        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+        return wide;
+    }
+    VoiceLog log_;
+    VoiceActivation voice_;
+    std::size_t reported_ = 0;
+};
 
 bool ParseArguments(int argc, char** argv, Arguments& args) {
     for (int i = 1; i < argc; ++i) {
@@ -101,11 +130,14 @@ int main(int argc, char** argv) {
     // At a terminal the typed lines are on the screen already.
     bool atTerminal = args.interactive && _isatty(_fileno(stdin));
     JsonEventWriter json(std::cout);
-    ConsoleView console(std::cout, !atTerminal);
+    // Colours where a terminal shows them, unless NO_COLOR asks otherwise.
+    bool colour = _isatty(_fileno(stdout)) && std::getenv("NO_COLOR") == nullptr;
+    ConsoleView console(std::cout, !atTerminal, colour);
     EventSink& sink = args.json ? static_cast<EventSink&>(json) : console;
 
     HostOptions options;
     options.answerBoxes = !args.showBoxes;
+    SpokenTexts spoken;
     PluginHost host(sink, options);
     if (!host.Load(args.plugin)) return 2;
     host.Initialize(args.key);
@@ -116,12 +148,19 @@ int main(int argc, char** argv) {
         if (atTerminal && !args.json) console.Prompt();
         while (std::getline(std::cin, line)) {
             if (!line.empty() && line.back() == '\r') line.pop_back();
-            if (!RunTypedLine(host, sink, line)) break;
+            bool more = true;
+            host.OnFreshThread([&] { more = RunTypedLine(host, sink, line); });
+            spoken.Report(sink);
+            if (!more) break;
             if (atTerminal && !args.json) console.Prompt();
         }
     } else {
-        for (const std::string& line : args.lines)
-            if (!RunTypedLine(host, sink, line)) break;
+        for (const std::string& line : args.lines) {
+            bool more = true;
+            host.OnFreshThread([&] { more = RunTypedLine(host, sink, line); });
+            spoken.Report(sink);
+            if (!more) break;
+        }
     }
 
     host.Uninitialize();

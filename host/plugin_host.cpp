@@ -1,5 +1,7 @@
 #include "plugin_host.h"
 
+#include <tlhelp32.h>
+
 // Passes every event on and counts the errors among them.
 class PluginHost::CountingSink : public EventSink {
 public:
@@ -150,4 +152,56 @@ int PluginHost::ParseTag() {
 
 void PluginHost::Uninitialize() {
     if (exports_.Uninitialize) exports_.Uninitialize();
+}
+
+namespace {
+
+struct FreshThreadWork {
+    const std::function<void()>* work;
+    EventSink* sink;
+    bool answerBoxes;
+};
+
+int ThreadsOfThisProcess() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return 0;
+    int count = 0;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        count += entry.th32OwnerProcessID == GetCurrentProcessId();
+    CloseHandle(snapshot);
+    return count;
+}
+
+DWORD WINAPI RunFreshThreadWork(LPVOID parameter) {
+    auto* job = static_cast<FreshThreadWork*>(parameter);
+    MessageBoxCatcher boxes(*job->sink, job->answerBoxes);
+    (*job->work)();
+    return 0;
+}
+
+}  // namespace
+
+void PluginHost::OnFreshThread(const std::function<void()>& work) {
+    const int threadsBefore = ThreadsOfThisProcess();
+    FreshThreadWork job{&work, counting_.get(), options_.answerBoxes};
+    HANDLE thread = CreateThread(nullptr, 0, RunFreshThreadWork, &job, 0, nullptr);
+    if (thread == nullptr) {
+        work();
+        return;
+    }
+    // Messages sent to this thread's windows (toasts) are answered while waiting.
+    while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+    CloseHandle(thread);
+    // Threads the command started (a speech worker) end before the next
+    // command starts its own, for the same reason; a few seconds at most.
+    for (int wait = 0; wait < 100 && ThreadsOfThisProcess() > threadsBefore; ++wait) Sleep(50);
+    Sleep(100);   // an exiting thread is still winding down when it leaves the list
 }

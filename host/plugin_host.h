@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -51,6 +52,14 @@ public:
     void Configure();
     int ParseTag();
     void Uninitialize();
+
+    // Runs work on a thread of its own, with its message boxes caught as on
+    // this one, while this thread answers toasts; returns when it is done.
+    // Under qemu's 32-bit emulation only the newest thread of a Wine process
+    // can safely wait on a socket, and a speech worker started by one command
+    // is newer than the thread that started it: a fresh thread per command
+    // keeps the next command's network calls on the newest thread.
+    void OnFreshThread(const std::function<void()>& work);
 
     // Error events reported so far.
     int errors() const { return errors_; }
