@@ -13,8 +13,8 @@ through requests to the host "standin.control":
   GET  /connections                connections accepted, in decimal
 
 Answer kinds: whole, pieces (piece bytes, pause ms between them), reset
-(sends `sent` body bytes, then resets the connection), drop (resets the
-connection without answering), stall (sends `sent` bytes, then nothing),
+(sends `sent` body bytes, then resets the connection), stall (sends `sent`
+bytes, then nothing),
 silent (never answers), template (the body with
 {text} and {pair} replaced by the decoded trtext and lp query values).
 A rule with times=N serves N requests, then the next rule takes over.
@@ -168,8 +168,6 @@ class Handler(socketserver.BaseRequestHandler):
             return
         if rule.kind == "silent":
             return self.await_close()
-        if rule.kind == "drop":
-            return self.reset()
         body = rule.body
         if rule.kind == "template":
             query = urllib.parse.parse_qs(urllib.parse.urlsplit(path).query, keep_blank_values=True,

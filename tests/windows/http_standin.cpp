@@ -152,12 +152,6 @@ Answer Answer::Silent() {
     return answer;
 }
 
-Answer Answer::Drop() {
-    Answer answer;
-    answer.kind = "drop";
-    return answer;
-}
-
 Answer Answer::Template(std::string body) {
     Answer answer = Body(std::move(body));
     answer.kind = "template";

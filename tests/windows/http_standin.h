@@ -46,8 +46,6 @@ struct Answer {
     static Answer StallAfter(std::string body, std::size_t sentBytes);
     // Reads the request and never answers.
     static Answer Silent();
-    // Reads the request and resets the connection without an answer.
-    static Answer Drop();
     // The body with {text} and {pair} replaced by the request's decoded
     // trtext and lp query values, as a translation service would echo them.
     static Answer Template(std::string body);

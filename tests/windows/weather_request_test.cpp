@@ -78,10 +78,10 @@ TEST_F(WeatherRequestTest, ReportOfAFetchedPage) {
 TEST_F(WeatherRequestTest, ErrorTexts) {
     standIn.Serve("/weather/current/ZZZZ.html", Answer::Body("<HTML>No such station</HTML>", 404));
     standIn.Serve("/weather/current/EMPT.html", Answer::Body(""));
-    standIn.Serve("/weather/current/DROP.html", Answer::Drop());
+    standIn.Serve("/weather/current/MUTE.html", Answer::Silent());
     EXPECT_EQ(RequestWeatherReport("ZZZZ", ""), "Error :s");
     EXPECT_EQ(RequestWeatherReport("EMPT", ""), "Error :s");
-    EXPECT_EQ(RequestWeatherReport("DROP", ""), "request error");
+    EXPECT_EQ(RequestWeatherReport("MUTE", ""), "request error");   // after the 5 s timeout
     EXPECT_EQ(RequestWeatherReport("LFMN", "", "gopher://weather.example"), "connexion error");
     EXPECT_EQ(standIn.Requests().size(), 3u);
 }
@@ -117,7 +117,7 @@ TEST_F(WeatherRequestTest, PairsThatAreNotFiveCharactersMeanNoTranslation) {
 TEST_F(WeatherRequestTest, ServiceThatStopsAnsweringLeavesItsErrorInPlace) {
     standIn.Serve(kPagePath, Answer::Body(page));
     standIn.Serve("/tr?", EchoingTranslation(), 3);
-    standIn.Serve("/tr?", Answer::Drop());
+    standIn.Serve("/tr?", Answer::Silent());
     int call = 0;
     const std::string expected = BuildWeatherReport(page, "en_es", [&](const std::string& text, const std::string& pair) {
         return ++call <= 3 ? "[" + pair + "]" + text : std::string(kTranslationRequestError);
@@ -125,7 +125,7 @@ TEST_F(WeatherRequestTest, ServiceThatStopsAnsweringLeavesItsErrorInPlace) {
     ASSERT_GT(call, 4);
 
     EXPECT_EQ(RequestWeatherReport("LFMN", "en_es"), expected);
-    // Once a request went unanswered, the rest of the report asks no more.
+    // Once a request went unanswered (timed out), the rest of the report asks no more.
     EXPECT_EQ(TranslationRequests(standIn).size(), 4u);
 }
 
@@ -133,10 +133,10 @@ TEST_F(WeatherRequestTest, TranslationClientErrorTexts) {
     standIn.Serve("/tr?trtext=split", Answer::InPieces(std::string(kTranslationStart) + "partie" +
                                                        std::string(kTranslationEnd) + "tail", 7, 0));
     standIn.Serve("/tr?trtext=plain", Answer::Body("<html>no markers</html>"));
-    standIn.Serve("/tr?trtext=drop", Answer::Drop());
+    standIn.Serve("/tr?trtext=mute", Answer::Silent());
     EXPECT_EQ(TranslateText("split", "en_fr"), "partie");
     EXPECT_EQ(TranslateText("plain", "en_fr"), "response pb");
-    EXPECT_EQ(TranslateText("drop", "en_fr"), "request pb");
+    EXPECT_EQ(TranslateText("mute", "en_fr"), "request pb");
     EXPECT_EQ(TranslateText("x", "en_fr", "gopher://translate.example"), "translation problem");
     EXPECT_EQ(TranslationRequests(standIn).size(), 3u);
 }
