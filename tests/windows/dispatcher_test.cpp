@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "directory/reference_texts.h"
@@ -26,13 +24,6 @@ constexpr char kHostKey[] = "Software\\Quorvel\\MsgPlus2\\NimbrelDispatcherTest"
 constexpr char kPreferencesKey[] =
     "Software\\Quorvel\\MsgPlus2\\NimbrelDispatcherTest\\Preferences\\Plugins\\NimbrelMMPlugin";
 
-std::string FixturePage() {
-    std::ifstream file(NIMBREL_FIXTURES_DIR "/pages/weather_LFMN.html", std::ios::binary);
-    std::stringstream page;
-    page << file.rdbuf();
-    return page.str();
-}
-
 std::string Preference(const char* name) {
     char value[256] = "";
     DWORD size = sizeof value;
@@ -40,11 +31,6 @@ std::string Preference(const char* name) {
                      value, &size) != ERROR_SUCCESS)
         return "<none>";
     return value;
-}
-
-std::wstring BesideTestsWide(const wchar_t* file) {
-    const std::string path = BesideTests("");
-    return std::wstring(path.begin(), path.end()) + file;
 }
 
 std::wstring Widen(const std::string& bytes) {
@@ -56,7 +42,7 @@ std::wstring Widen(const std::string& bytes) {
 struct Dispatcher : ::testing::Test {
     // Workers speak to the recording voice, which logs what it was asked.
     VoiceLog voiceLog;
-    VoiceActivation voice{BesideTestsWide(L"recording_voice.manifest")};
+    VoiceActivation voice{BesideTests(L"recording_voice.manifest")};
     HttpStandIn standIn;
     RecordingSink events;
     PluginHost host{events};

@@ -19,6 +19,7 @@
 #include "recording_voice/voice_log.h"
 #include "recording_voice/voice_activation.h"
 #include "speech/start_speech.h"
+#include "test_paths.h"
 
 namespace {
 
@@ -26,12 +27,6 @@ namespace {
 constexpr DWORD kTimeoutMs = 30000;
 // Long enough that a second worker starts while the first still speaks.
 constexpr DWORD kSlowSpeechMs = 1500;
-
-std::wstring BesideTests(const wchar_t* file) {
-    wchar_t path[MAX_PATH] = L"";
-    std::wstring program(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
-    return program.substr(0, program.find_last_of(L"\\/") + 1) + file;
-}
 
 std::wstring Widen(const std::string& ascii) {
     return std::wstring(ascii.begin(), ascii.end());

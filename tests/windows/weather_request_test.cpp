@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -14,19 +12,12 @@
 #include "directory/translation_client.h"
 #include "directory/translation_errors.h"
 #include "http_standin.h"
+#include "test_paths.h"
 #include "weather/weather_report.h"
 
 namespace {
 
 const std::string kPagePath = "/weather/current/LFMN.html";
-
-std::string FixturePage() {
-    std::ifstream file(NIMBREL_FIXTURES_DIR "/pages/weather_LFMN.html", std::ios::binary);
-    std::stringstream page;
-    page << file.rdbuf();
-    EXPECT_FALSE(page.str().empty()) << "fixture page missing";
-    return page.str();
-}
 
 // The translation service as the stand-in plays it: "[pair]text" between
 // the answer's markers.
@@ -63,6 +54,8 @@ protected:
     HttpStandIn standIn;
     const std::string page = FixturePage();
     char speech[kSpeechTextSize] = {};
+
+    void SetUp() override { ASSERT_FALSE(page.empty()) << "fixture page missing"; }
 };
 
 TEST_F(WeatherRequestTest, ReportOfAFetchedPage) {
