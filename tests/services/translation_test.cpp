@@ -15,10 +15,18 @@ TEST(TranslationQuery, DecodesTextAndPair) {
     EXPECT_EQ(request.text, "80\xB0 Fahrenheit (50%)\r\n");
     EXPECT_EQ(request.pair, "en_es");
 
-    // As it would stand unencoded: "&", "+" and a bare "%" are the text's own.
-    request = ParseTranslationQuery("trtext=a&b=c+d 50%&lp=en_es");
-    EXPECT_EQ(request.text, "a&b=c+d 50%");
+    // As it would stand unencoded: "&" and a bare "%" are the text's own.
+    request = ParseTranslationQuery("trtext=a&b=c d 50%&lp=en_es");
+    EXPECT_EQ(request.text, "a&b=c d 50%");
     EXPECT_EQ(request.pair, "en_es");
+
+    // Form encoding: "+" is a blank, "%2B" the text's own "+".
+    request = ParseTranslationQuery("trtext=Hello+world&lp=en_es");
+    EXPECT_EQ(request.text, "Hello world");
+    request = ParseTranslationQuery("trtext=%2B5%20C&lp=en_es");
+    EXPECT_EQ(request.text, "+5 C");
+    request = ParseTranslationQuery("lp=en_es&trtext=a+%2B+b");
+    EXPECT_EQ(request.text, "a + b");
 
     request = ParseTranslationQuery("trtext=x&lp=y&lp=en_es");
     EXPECT_EQ(request.text, "x&lp=y");
