@@ -66,6 +66,9 @@ std::string Utf8ToAnsi(std::string_view utf8) {
             valid = valid && (next & 0xC0) == 0x80;
             c = (c << 6) | (next & 0x3F);
         }
+        // Overlong forms would smuggle in control bytes ("\xC0\x80" is a NUL).
+        constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+        valid = valid && c >= kLeast[length];
         ansi += valid ? AnsiByte(c) : '?';
         i += valid ? length : 1;
     }

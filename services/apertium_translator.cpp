@@ -2,16 +2,12 @@
 
 #include <algorithm>
 #include <array>
-#include <sstream>
 
 #include "ansi_text.h"
-#include "child_process.h"
+#include "language_pair.h"
 
 namespace services {
 namespace {
-
-constexpr char kApertium[] = "apertium";
-constexpr std::chrono::seconds kTimeout{10};
 
 struct LanguageCode {
     std::string_view twoLetters;
@@ -31,26 +27,16 @@ std::string_view ThreeLetters(std::string_view twoLetters) {
     return {};
 }
 
-std::vector<std::string> ListedModes() {
-    const auto listing = RunChild({kApertium, "-l"}, {}, kTimeout);
-    std::vector<std::string> modes;
-    if (!listing) return modes;
-    std::istringstream lines(*listing);
-    std::string mode;
-    while (lines >> mode) modes.push_back(mode);
-    return modes;
-}
-
 }  // namespace
 
 std::string ApertiumModeFor(std::string_view pair, const std::vector<std::string>& modes) {
-    if (pair.size() != 5 || pair[2] != '_') return {};
-    const std::string_view source = pair.substr(0, 2);
-    const std::string_view target = pair.substr(3, 2);
-    std::vector<std::string> candidates = {std::string(source) + "-" + std::string(target)};
-    if (!ThreeLetters(source).empty() && !ThreeLetters(target).empty()) {
-        candidates.insert(candidates.begin(),
-                          std::string(ThreeLetters(source)) + "-" + std::string(ThreeLetters(target)));
+    const auto split = SplitLanguagePair(pair);
+    if (!split) return {};
+    std::vector<std::string> candidates = {std::string(split->source) + "-" + std::string(split->target)};
+    const std::string_view source = ThreeLetters(split->source);
+    const std::string_view target = ThreeLetters(split->target);
+    if (!source.empty() && !target.empty()) {
+        candidates.insert(candidates.begin(), std::string(source) + "-" + std::string(target));
     }
     for (const std::string& candidate : candidates) {
         if (std::find(modes.begin(), modes.end(), candidate) != modes.end()) return candidate;
@@ -58,16 +44,25 @@ std::string ApertiumModeFor(std::string_view pair, const std::vector<std::string
     return {};
 }
 
-ApertiumTranslator::ApertiumTranslator() : modes_(ListedModes()) {}
+ApertiumTranslator::ApertiumTranslator(std::string modesFolder, std::chrono::milliseconds timeLimit)
+    : modesFolder_(std::move(modesFolder)), timeLimit_(timeLimit), modes_(InstalledModes(modesFolder_)) {}
 
-ApertiumTranslator::ApertiumTranslator(std::vector<std::string> modes) : modes_(std::move(modes)) {}
+ApertiumPipeline* ApertiumTranslator::PipelineFor(const std::string& mode) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto& pipeline = pipelines_[mode];
+    if (!pipeline) {
+        auto command = NullFlushCommand(modesFolder_ + "/" + mode + ".mode");
+        if (!command) return nullptr;
+        pipeline = std::make_unique<ApertiumPipeline>(std::move(*command), timeLimit_);
+    }
+    return pipeline.get();
+}
 
 Translation ApertiumTranslator::Translate(const std::string& text, const std::string& pair) const {
     const std::string mode = ApertiumModeFor(pair, modes_);
     if (mode.empty()) return {Translation::Outcome::UnsupportedPair, {}};
-    if (text.empty()) return {Translation::Outcome::Translated, {}};
-    // -u: unknown words as they are, without Apertium's "*" before them.
-    const auto output = RunChild({kApertium, "-u", mode}, AnsiToUtf8(text), kTimeout);
+    ApertiumPipeline* pipeline = PipelineFor(mode);
+    const auto output = pipeline ? pipeline->Translate(AnsiToUtf8(text)) : std::nullopt;
     if (!output) return {Translation::Outcome::Failed, {}};
     return {Translation::Outcome::Translated, Utf8ToAnsi(*output)};
 }

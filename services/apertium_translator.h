@@ -1,25 +1,39 @@
 #pragma once
-// Translation by Apertium, run once per text as a child process.
+// Translation by Apertium: one warm pipeline per installed mode, started
+// on the mode's first request.
 
+#include <chrono>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "apertium_mode_file.h"
+#include "apertium_pipeline.h"
 #include "translator.h"
 
 namespace services {
 
 class ApertiumTranslator : public Translator {
 public:
-    // The modes are those that "apertium -l" lists; none when it cannot run.
-    ApertiumTranslator();
-    explicit ApertiumTranslator(std::vector<std::string> modes);
+    // The modes are those of the folder's NAME.mode files.
+    explicit ApertiumTranslator(std::string modesFolder = kApertiumModesFolder,
+                                std::chrono::milliseconds timeLimit = kTranslationTimeLimit);
 
+    // Unknown words come back as they are, without Apertium's "*" marks.
     Translation Translate(const std::string& text, const std::string& pair) const override;
     const std::vector<std::string>& modes() const { return modes_; }
 
 private:
-    std::vector<std::string> modes_;
+    ApertiumPipeline* PipelineFor(const std::string& mode) const;
+
+    const std::string modesFolder_;
+    const std::chrono::milliseconds timeLimit_;
+    const std::vector<std::string> modes_;
+    mutable std::mutex mutex_;
+    mutable std::map<std::string, std::unique_ptr<ApertiumPipeline>> pipelines_;
 };
 
 // The installed mode for a pair of two-letter codes ("en_es"): Apertium

@@ -9,23 +9,41 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "apertium_translator.h"
+#include "http_call.h"
+#include "libretranslate_translator.h"
 #include "service_data.h"
 #include "service_routes.h"
 #include "service_server.h"
+#include "translation_cache.h"
+#include "translator_chain.h"
 
 namespace {
 
 constexpr char kUsage[] =
-    "usage: nimbrel-services [--port N] [--data DIR]\n"
-    "  --port N    loopback port to listen on; 0 (the default) picks a free one\n"
-    "  --data DIR  folder of the observation archive and the station directory\n";
+    "usage: nimbrel-services [--port N] [--data DIR] [--libretranslate-url URL]\n"
+    "                        [--libretranslate-key KEY] [--translator apertium|libretranslate|auto]\n"
+    "  --port N                  loopback port to listen on; 0 (the default) picks a free one\n"
+    "  --data DIR                folder of the observation archive and the station directory\n"
+    "  --libretranslate-url URL  a LibreTranslate server (http:// or https://), for the\n"
+    "                            pairs Apertium has no mode for\n"
+    "  --libretranslate-key KEY  its API key, when it asks for one\n"
+    "  --translator WHICH        apertium, libretranslate (needs --libretranslate-url), or\n"
+    "                            auto (the default): Apertium where it has a mode, else\n"
+    "                            LibreTranslate when a URL is given\n";
+
+enum class TranslatorChoice { Apertium, LibreTranslate, Auto };
 
 struct Options {
     int port = 0;
     std::string data = NIMBREL_SERVICES_DATA_DIR;
+    std::optional<services::ServerAddress> libreTranslate;
+    std::string libreTranslateKey;
+    TranslatorChoice translator = TranslatorChoice::Auto;
 };
 
 bool ParsePort(const char* text, int& port) {
@@ -43,11 +61,42 @@ bool ParseOptions(int argc, char** argv, Options& options) {
             if (!ParsePort(argv[++i], options.port)) return false;
         } else if (std::strcmp(argv[i], "--data") == 0 && hasValue) {
             options.data = argv[++i];
+        } else if (std::strcmp(argv[i], "--libretranslate-url") == 0 && hasValue) {
+            options.libreTranslate = services::ParseServerAddress(argv[++i]);
+            if (!options.libreTranslate) return false;
+        } else if (std::strcmp(argv[i], "--libretranslate-key") == 0 && hasValue) {
+            options.libreTranslateKey = argv[++i];
+        } else if (std::strcmp(argv[i], "--translator") == 0 && hasValue) {
+            const std::string which = argv[++i];
+            if (which == "apertium") {
+                options.translator = TranslatorChoice::Apertium;
+            } else if (which == "libretranslate") {
+                options.translator = TranslatorChoice::LibreTranslate;
+            } else if (which == "auto") {
+                options.translator = TranslatorChoice::Auto;
+            } else {
+                return false;
+            }
         } else {
             return false;
         }
     }
-    return true;
+    return options.translator != TranslatorChoice::LibreTranslate || options.libreTranslate.has_value();
+}
+
+// What translates, for the log: Apertium's modes and the server's address.
+std::string TranslationSummary(const services::ApertiumTranslator* apertium, const Options& options) {
+    std::string summary;
+    if (apertium) {
+        summary = "Apertium modes:";
+        for (const std::string& mode : apertium->modes()) summary += " " + mode;
+        if (apertium->modes().empty()) summary += " none";
+    }
+    if (options.libreTranslate && options.translator != TranslatorChoice::Apertium) {
+        summary += summary.empty() ? "" : "; ";
+        summary += "LibreTranslate at " + options.libreTranslate->origin + options.libreTranslate->basePath;
+    }
+    return summary;
 }
 
 }  // namespace
@@ -69,7 +118,15 @@ int main(int argc, char** argv) {
 
     try {
         const auto data = services::ServiceData::Load(options.data);
-        const services::ApertiumTranslator translator;
+        std::optional<services::ApertiumTranslator> apertium;
+        std::optional<services::LibreTranslateTranslator> libreTranslate;
+        std::vector<const services::Translator*> translators;
+        if (options.translator != TranslatorChoice::LibreTranslate) translators.push_back(&apertium.emplace());
+        if (options.libreTranslate && options.translator != TranslatorChoice::Apertium) {
+            translators.push_back(&libreTranslate.emplace(*options.libreTranslate, options.libreTranslateKey));
+        }
+        const services::TranslatorChain chain(translators);
+        const services::TranslationCache translator(chain);
         const services::ServiceRoutes routes(data, translator);
         services::ServiceServer server(routes, [](const std::string& line) {
             std::fprintf(stderr, "nimbrel-services: %s\n", line.c_str());
@@ -81,9 +138,10 @@ int main(int argc, char** argv) {
         std::printf("%d\n", server.port());
         std::fflush(stdout);
         std::fprintf(stderr,
-                     "nimbrel-services: %zu stations, translation modes: %zu; serving on "
+                     "nimbrel-services: %zu stations; translation by %s; serving on "
                      "http://127.0.0.1:%d (use it as http_proxy)\n",
-                     data.observations.size(), translator.modes().size(), server.port());
+                     data.observations.size(), TranslationSummary(apertium ? &*apertium : nullptr, options).c_str(),
+                     server.port());
         int signal = 0;
         sigwait(&stopSignals, &signal);
         server.Stop();

@@ -10,9 +10,7 @@ int HexValue(char c) {
     return -1;
 }
 
-}  // namespace
-
-std::string PercentDecoded(std::string_view text) {
+std::string Decoded(std::string_view text, bool plusIsBlank) {
     std::string decoded;
     decoded.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -23,10 +21,16 @@ std::string PercentDecoded(std::string_view text) {
             decoded += static_cast<char>(high * 16 + low);
             i += 2;
         } else {
-            decoded += text[i];
+            decoded += plusIsBlank && text[i] == '+' ? ' ' : text[i];
         }
     }
     return decoded;
 }
+
+}  // namespace
+
+std::string PercentDecoded(std::string_view text) { return Decoded(text, false); }
+
+std::string FormDecoded(std::string_view text) { return Decoded(text, true); }
 
 }  // namespace services

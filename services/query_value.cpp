@@ -11,7 +11,7 @@ std::string QueryValue(std::string_view query, std::string_view key) {
         if (end == std::string_view::npos) end = query.size();
         const std::string_view pair = query.substr(start, end - start);
         if (pair.size() > key.size() && pair.substr(0, key.size()) == key && pair[key.size()] == '=') {
-            return PercentDecoded(pair.substr(key.size() + 1));
+            return FormDecoded(pair.substr(key.size() + 1));
         }
         start = end + 1;
     }

@@ -1,5 +1,5 @@
 #pragma once
-// One value of a query string ("state=TX&x=1"), percent-decoded.
+// One value of a query string ("state=TX&x=1"), form-decoded ("+" is a blank).
 
 #include <string>
 #include <string_view>

@@ -12,11 +12,18 @@ std::string Page(const std::string& body) {
 
 }  // namespace
 
-// The result stands as it is: the reader copies it unchanged into the report.
+// The reader copies the result unchanged into the report, so it stands as
+// it is but for control bytes (a server's answer may hold any): each
+// becomes "?", as a character the code page lacks does. Tabs and line
+// ends stay.
 std::string TranslationPage(const std::string& result) {
     std::string table = "<TABLE><TR>";
     table += kTranslationStart;
-    table += result;
+    for (const char c : result) {
+        const auto byte = static_cast<unsigned char>(c);
+        const bool control = (byte < 0x20 && c != '\t' && c != '\r' && c != '\n') || byte == 0x7F;
+        table += control ? '?' : c;
+    }
     table += kTranslationEnd;
     table += "</TR></TABLE>";
     return Page(table);

@@ -13,10 +13,10 @@ TranslationRequest ParseTranslationQuery(std::string_view query) {
         return {QueryValue(query, kTextKey), QueryValue(query, kPairKey)};
     }
     const auto pairAt = query.rfind(pairKey);
-    if (pairAt == std::string_view::npos) return {PercentDecoded(query.substr(textKey.size())), {}};
+    if (pairAt == std::string_view::npos) return {FormDecoded(query.substr(textKey.size())), {}};
     const auto text = query.substr(textKey.size(), pairAt - textKey.size());
     const auto rest = query.substr(pairAt + pairKey.size());
-    return {PercentDecoded(text), PercentDecoded(rest.substr(0, rest.find('&')))};
+    return {FormDecoded(text), FormDecoded(rest.substr(0, rest.find('&')))};
 }
 
 }  // namespace services

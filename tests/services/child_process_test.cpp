@@ -6,6 +6,8 @@
 #include <fstream>
 #include <thread>
 
+#include <unistd.h>
+
 using namespace std::chrono_literals;
 using services::RunChild;
 
@@ -34,4 +36,14 @@ TEST(ChildProcess, AnOverrunningChildIsKilledAtTheTimeout) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
     std::this_thread::sleep_for(800ms);
     EXPECT_FALSE(std::ifstream(witness).good()) << "a process of the group outlived the timeout";
+}
+
+// The server's accepted sockets are not close-on-exec; a child must not
+// hold them (nor anything else of ours) open.
+TEST(ChildProcess, InheritsOnlyItsStandardStreams) {
+    const int inheritable = dup(STDERR_FILENO);  // dup clears close-on-exec
+    ASSERT_GE(inheritable, 3);
+    const auto listing = RunChild({"sh", "-c", "ls /proc/$$/fd"}, "", 10s);
+    close(inheritable);
+    EXPECT_EQ(listing, "0\n1\n2\n");
 }

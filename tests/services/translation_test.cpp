@@ -15,10 +15,18 @@ TEST(TranslationQuery, DecodesTextAndPair) {
     EXPECT_EQ(request.text, "80\xB0 Fahrenheit (50%)\r\n");
     EXPECT_EQ(request.pair, "en_es");
 
-    // As it would stand unencoded: "&", "+" and a bare "%" are the text's own.
-    request = ParseTranslationQuery("trtext=a&b=c+d 50%&lp=en_es");
-    EXPECT_EQ(request.text, "a&b=c+d 50%");
+    // As it would stand unencoded: "&" and a bare "%" are the text's own.
+    request = ParseTranslationQuery("trtext=a&b=c d 50%&lp=en_es");
+    EXPECT_EQ(request.text, "a&b=c d 50%");
     EXPECT_EQ(request.pair, "en_es");
+
+    // Form encoding: "+" is a blank, "%2B" the text's own "+".
+    request = ParseTranslationQuery("trtext=Hello+world&lp=en_es");
+    EXPECT_EQ(request.text, "Hello world");
+    request = ParseTranslationQuery("trtext=%2B5%20C&lp=en_es");
+    EXPECT_EQ(request.text, "+5 C");
+    request = ParseTranslationQuery("lp=en_es&trtext=a+%2B+b");
+    EXPECT_EQ(request.text, "a + b");
 
     request = ParseTranslationQuery("trtext=x&lp=y&lp=en_es");
     EXPECT_EQ(request.text, "x&lp=y");
@@ -51,6 +59,8 @@ TEST(AnsiText, ConvertsWindows1252AndUtf8BothWays) {
     // Outside Windows-1252, and bytes that are no UTF-8.
     EXPECT_EQ(services::Utf8ToAnsi("a\u4E2Db\xC3"), "a?b?");
     EXPECT_EQ(services::Utf8ToAnsi("\xFF\xC3\xA9"), "?\xE9");
+    // Overlong forms of a NUL and a "<" are no characters.
+    EXPECT_EQ(services::Utf8ToAnsi("a\xC0\x80" "b\xE0\x80\xBC"), "a??b???");
 }
 
 TEST(TranslationPages, OnlyAResultStandsBetweenTheMarkers) {
@@ -60,6 +70,10 @@ TEST(TranslationPages, OnlyAResultStandsBetweenTheMarkers) {
     ASSERT_NE(at, std::string::npos);
     EXPECT_EQ(page.substr(at + start.size(), page.find("</div></td>") - at - start.size()),
               "Lluvia <b>ligera</b>\r\n");
+    // A server's control bytes never reach the report.
+    const std::string controls = services::TranslationPage(std::string("a\0b\x1B[2J\x7F\tc", 10));
+    EXPECT_NE(controls.find(start + "a?b?[2J?\tc</div></td>"), std::string::npos);
+
     EXPECT_EQ(services::UnsupportedPairPage().find(start), std::string::npos);
     EXPECT_EQ(services::TranslationFailedPage().find(start), std::string::npos);
 }

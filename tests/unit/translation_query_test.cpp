@@ -17,6 +17,8 @@ TEST(TranslationQuery, RequestPath) {
               "/tr?trtext=59%B0%20Fahrenheit%20%2815%B0%20Celsius%29&lp=en_fr");
     // Whatever either value holds stays inside its own key.
     EXPECT_EQ(TranslationRequestPath("1+2&lp=x", "e&n#f"), "/tr?trtext=1%2B2%26lp%3Dx&lp=e%26n%23f");
+    // A form decoder reads "+" as a blank: the text's own sign goes as %2B.
+    EXPECT_EQ(TranslationRequestPath("+5 C", "en_es"), "/tr?trtext=%2B5%20C&lp=en_es");
 }
 
 TEST(TranslationQuery, UnreservedBytesStandAsThemselvesEveryOtherAsUpperCaseHex) {
