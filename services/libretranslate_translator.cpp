@@ -17,6 +17,8 @@ constexpr char kJsonType[] = "application/json";
 constexpr std::size_t kMaxLanguagesBytes = 1 << 20;
 constexpr std::size_t kMaxTranslationBytes = 1 << 20;
 constexpr int kOk = 200;
+constexpr int kTooManyRequests = 429;
+constexpr int kServerErrors = 500;
 
 std::string RequestBody(std::string_view text, const std::string& source, const std::string& target,
                         const std::string& key) {
@@ -37,14 +39,25 @@ std::optional<std::string> TranslatedText(const HttpAnswer& answer) {
 }  // namespace
 
 LibreTranslateTranslator::LibreTranslateTranslator(ServerAddress server, std::string key,
-                                                   std::chrono::milliseconds timeLimit)
-    : server_(std::move(server)), key_(std::move(key)), timeLimit_(timeLimit) {}
+                                                   std::chrono::milliseconds timeLimit,
+                                                   std::chrono::milliseconds rest)
+    : server_(std::move(server)), key_(std::move(key)), timeLimit_(timeLimit), rest_(rest) {}
+
+bool LibreTranslateTranslator::Resting() const {
+    return std::chrono::steady_clock::now().time_since_epoch().count() < restUntil_.load();
+}
+
+void LibreTranslateTranslator::RestIfUnwell(const std::optional<HttpAnswer>& answer) const {
+    if (answer && answer->status != kTooManyRequests && answer->status < kServerErrors) return;
+    restUntil_ = (std::chrono::steady_clock::now() + rest_).time_since_epoch().count();
+}
 
 std::optional<std::vector<LibreTranslateLanguage>> LibreTranslateTranslator::Languages(HttpDeadline deadline) const {
     std::unique_lock<std::timed_mutex> lock(languagesMutex_, deadline);
     if (!lock.owns_lock()) return std::nullopt;
-    if (!languages_) {
+    if (!languages_ && !Resting()) {
         const auto answer = HttpGet(server_, kLanguagesPath, deadline, kMaxLanguagesBytes);
+        RestIfUnwell(answer);
         if (answer && answer->status == kOk) languages_ = ParseLibreTranslateLanguages(answer->body);
     }
     return languages_;
@@ -63,8 +76,10 @@ Translation LibreTranslateTranslator::Translate(const std::string& text, const s
     }
     const EdgeBlanks edges = SplitEdgeBlanks(text);
     if (edges.words.empty()) return {Translation::Outcome::Translated, text};
+    if (Resting()) return {Translation::Outcome::Failed, {}};
     const auto answer = HttpPost(server_, kTranslatePath, RequestBody(edges.words, source, target, key_),
                                  kJsonType, deadline, kMaxTranslationBytes);
+    RestIfUnwell(answer);
     const auto translated = answer ? TranslatedText(*answer) : std::nullopt;
     if (!translated) return {Translation::Outcome::Failed, {}};
     return {Translation::Outcome::Translated, WithEdgeBlanks(edges, Utf8ToAnsi(*translated))};

@@ -3,6 +3,7 @@
 // after one GET /languages that maps the plug-in's codes to the server's.
 // Texts travel as UTF-8 there and as Windows-1252 here.
 
+#include <atomic>
 #include <chrono>
 #include <mutex>
 #include <optional>
@@ -15,11 +16,18 @@
 
 namespace services {
 
+// A report asks for some twenty pieces in a row while the plug-in waits:
+// after a server left one unanswered (down, too slow, rate-limiting or
+// failing), the pieces that follow within this rest fail at once instead
+// of waiting out the time limit each.
+inline constexpr std::chrono::seconds kUnansweredServerRest{30};
+
 class LibreTranslateTranslator : public Translator {
 public:
     // key, when not empty, goes with each text as "api_key".
     LibreTranslateTranslator(ServerAddress server, std::string key,
-                             std::chrono::milliseconds timeLimit = kTranslationTimeLimit);
+                             std::chrono::milliseconds timeLimit = kTranslationTimeLimit,
+                             std::chrono::milliseconds rest = kUnansweredServerRest);
 
     // An error status, an answer that is no JSON or lacks the translated
     // text, or no answer in time, is a failed translation; a pair the
@@ -30,10 +38,15 @@ public:
 private:
     // The server's languages, asked for until it has answered once.
     std::optional<std::vector<LibreTranslateLanguage>> Languages(HttpDeadline deadline) const;
+    // Whether an answer, or the lack of one, tells that the server is unwell.
+    bool Resting() const;
+    void RestIfUnwell(const std::optional<HttpAnswer>& answer) const;
 
     const ServerAddress server_;
     const std::string key_;
     const std::chrono::milliseconds timeLimit_;
+    const std::chrono::milliseconds rest_;
+    mutable std::atomic<std::chrono::steady_clock::rep> restUntil_{0};
     mutable std::timed_mutex languagesMutex_;
     mutable std::optional<std::vector<LibreTranslateLanguage>> languages_;
 };

@@ -194,7 +194,8 @@ TEST(LibreTranslateTranslator, CharactersTheCodePageLacksBecomeQuestionMarks) {
 
 TEST(LibreTranslateTranslator, ErrorAnswersAreFailedTranslations) {
     FakeLibreTranslate server;
-    const LibreTranslateTranslator translator(server.address(), "");
+    // No rest after an unwell answer, so that each answer is asked for.
+    const LibreTranslateTranslator translator(server.address(), "", services::kTranslationTimeLimit, 0ms);
     const std::pair<int, std::string> answers[] = {
         {400, R"({"error": "Invalid request"})"}, {403, R"({"error": "Invalid API key"})"},
         {429, R"({"error": "Too many requests"})"}, {500, R"({"error": "boom"})"},
@@ -224,7 +225,7 @@ TEST(LibreTranslateTranslator, ErrorAnswersAreFailedTranslations) {
 // Slow all at once, or a byte at a time so that no single read times out.
 TEST(LibreTranslateTranslator, AServerTooSlowFailsWithinTheTimeLimit) {
     FakeLibreTranslate server;
-    const LibreTranslateTranslator translator(server.address(), "", 300ms);
+    const LibreTranslateTranslator translator(server.address(), "", 300ms, 0ms);
     ASSERT_EQ(translator.Translate("Wind", "en_fr").outcome, Translation::Outcome::Translated);
 
     server.SetAnswer([](const nlohmann::json&, httplib::Response& response) {
@@ -247,4 +248,37 @@ TEST(LibreTranslateTranslator, AServerTooSlowFailsWithinTheTimeLimit) {
     start = Clock::now();
     EXPECT_EQ(translator.Translate("Wind", "en_fr").outcome, Translation::Outcome::Failed);
     EXPECT_LT(Clock::now() - start, 800ms);
+}
+
+// A report's pieces come one after another: once the server has left one
+// unanswered, the next ones fail at once, and it is asked again after a rest.
+TEST(LibreTranslateTranslator, AnUnansweringServerIsLeftToRestBetweenPieces) {
+    FakeLibreTranslate server;
+    const LibreTranslateTranslator translator(server.address(), "", 300ms, 600ms);
+    ASSERT_EQ(translator.Translate("Wind", "en_fr").outcome, Translation::Outcome::Translated);
+    server.SetAnswer([](const nlohmann::json&, httplib::Response& response) {
+        std::this_thread::sleep_for(500ms);
+        response.set_content(R"({"translatedText": "Vent"})", "application/json");
+    });
+    EXPECT_EQ(translator.Translate("Wind", "en_fr").outcome, Translation::Outcome::Failed);
+    const std::size_t asked = server.requests().size();
+
+    const auto start = Clock::now();
+    for (int piece = 0; piece < 10; ++piece)
+        EXPECT_EQ(translator.Translate("Visibility", "en_fr").outcome, Translation::Outcome::Failed);
+    EXPECT_LT(Clock::now() - start, 200ms);
+    EXPECT_EQ(server.requests().size(), asked);
+
+    server.SetAnswer(Echo);
+    std::this_thread::sleep_for(700ms);
+    EXPECT_EQ(translator.Translate("Wind", "en_fr").outcome, Translation::Outcome::Translated);
+
+    // Too many requests: the same rest.
+    server.SetAnswer([](const nlohmann::json&, httplib::Response& response) {
+        response.status = 429;
+        response.set_content(R"({"error": "Slow down"})", "application/json");
+    });
+    EXPECT_EQ(translator.Translate("Wind", "en_fr").outcome, Translation::Outcome::Failed);
+    server.SetAnswer(Echo);
+    EXPECT_EQ(translator.Translate("Wind", "en_fr").outcome, Translation::Outcome::Failed);
 }
