@@ -69,7 +69,8 @@ protected:
     }
 
     BracketTranslator translator_;
-    services::ServiceRoutes routes_{TestServiceData(), translator_};
+    services::StationLists lists_{{TestServiceData().states, TestServiceData().countries}};
+    services::ServiceRoutes routes_{TestServiceData().observations, lists_, translator_};
     ServiceServer server_{routes_};
 };
 
