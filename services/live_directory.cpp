@@ -26,7 +26,7 @@ LiveDirectory::~LiveDirectory() {
 bool LiveDirectory::Reload() {
     const FetchResult fetched = BoundedFetch(url_, kDirectoryLimits);
     if (!fetched.ok) {
-        log_("station directory: " + fetched.error + " from " + url_.Text() + "; lists kept as they were");
+        log_("station directory: " + fetched.error + " (" + url_.Text() + "); lists kept as they were");
         return false;
     }
     if (!IsStationDirectory(fetched.body)) {

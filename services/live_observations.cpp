@@ -45,7 +45,7 @@ std::optional<std::string> LiveObservations::FetchAndAnswer(const std::string& c
     UpstreamUrl file = settings_.folder;
     file.path += code + ".TXT";
     FetchResult fetched = BoundedFetch(file, settings_.limits);
-    if (!fetched.ok) return Fallback(code, fetched.error + " from " + file.Text());
+    if (!fetched.ok) return Fallback(code, fetched.error + " (" + file.Text() + ")");
     if (!IsDecodedObservation(fetched.body, code)) {
         return Fallback(code, file.Text() + " is not a decoded observation of " + code);
     }

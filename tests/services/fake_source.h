@@ -36,9 +36,10 @@ public:
         thread_.join();
     }
 
-    std::string Url(const std::string& path = "/") const {
-        return "http://127.0.0.1:" + std::to_string(port_) + path;
+    std::string Url(const std::string& path = "/", const std::string& scheme = "http") const {
+        return scheme + "://127.0.0.1:" + std::to_string(port_) + path;
     }
+    int Port() const { return port_; }
     void Put(const std::string& path, std::string body) {
         std::lock_guard<std::mutex> lock(mutex_);
         files_[path] = std::move(body);

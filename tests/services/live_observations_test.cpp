@@ -158,10 +158,16 @@ TEST_F(LiveObservationsTest, SilentAndRefusingSourcesFallBackWithinTheBound) {
         EXPECT_EQ(TimedFind(*live, "KLXV", took), ArchiveStandIn::kRecord);
         EXPECT_LT(took, kWithinBound);
         ASSERT_EQ(Log().size(), 1u);
-        EXPECT_NE(Log()[0].find("from " + url + "KLXV.TXT; answered with the archive's record"), std::string::npos)
+        EXPECT_NE(Log()[0].find(" (" + url + "KLXV.TXT); answered with the archive's record"), std::string::npos)
             << Log()[0];
     }
     EXPECT_NE(log_[0].find("cannot connect"), std::string::npos) << log_[0];
+
+    // The source's own address is HTTPS: a plain HTTP server there fails the
+    // handshake rather than being read.
+    const auto https = services::BoundedFetch(*services::ParseUpstreamUrl(source_.Url("/", "https")), {kAttempt, 1024});
+    EXPECT_FALSE(https.ok);
+    EXPECT_EQ(https.error, "the TLS handshake failed");
 }
 
 // A file in the cache folder is as untrusted as an answer of the source.
