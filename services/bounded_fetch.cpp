@@ -16,6 +16,9 @@ constexpr char kUserAgent[] = "nimbrel-services";
 // client is still connecting does nothing, so it is said again until the
 // fetch has ended.
 constexpr auto kStopRepeat = std::chrono::milliseconds(20);
+// How long past the deadline the caller waits for a stopped fetch to say
+// why it failed.
+constexpr auto kReportGrace = std::chrono::milliseconds(200);
 
 // Stops the client's request once the deadline has passed, from a thread of
 // its own, until Finish() is called.
@@ -68,10 +71,7 @@ std::string ErrorText(httplib::Error error) {
     }
 }
 
-}  // namespace
-
-FetchResult BoundedFetch(const UpstreamUrl& url, const FetchLimits& limits) {
-    const auto deadline = Clock::now() + limits.time;
+FetchResult FetchUntil(const UpstreamUrl& url, const FetchLimits& limits, Clock::time_point deadline) {
     httplib::Client client(url.origin);
     client.set_connection_timeout(limits.time);
     client.set_read_timeout(limits.time);
@@ -113,6 +113,35 @@ FetchResult BoundedFetch(const UpstreamUrl& url, const FetchLimits& limits) {
     }
     result.body.clear();
     return result;
+}
+
+}  // namespace
+
+// The host's name is resolved before cpp-httplib's timeouts apply, and no
+// stop reaches the resolver: the fetch runs on a thread of its own, and the
+// caller stops waiting at the deadline. A thread left behind ends when the
+// resolver returns, its watchdog stopping the rest at once.
+FetchResult BoundedFetch(const UpstreamUrl& url, const FetchLimits& limits) {
+    struct Outcome {
+        std::mutex mutex;
+        std::condition_variable ready;
+        bool done = false;
+        FetchResult result;
+    };
+    const auto outcome = std::make_shared<Outcome>();
+    const auto deadline = Clock::now() + limits.time;
+    std::thread([outcome, url, limits, deadline] {
+        FetchResult result = FetchUntil(url, limits, deadline);
+        std::lock_guard<std::mutex> lock(outcome->mutex);
+        outcome->result = std::move(result);
+        outcome->done = true;
+        outcome->ready.notify_all();
+    }).detach();
+    std::unique_lock<std::mutex> lock(outcome->mutex);
+    if (!outcome->ready.wait_until(lock, deadline + kReportGrace, [&] { return outcome->done; })) {
+        return {false, {}, "no answer within " + LimitText(limits.time) + " (still resolving or connecting)"};
+    }
+    return std::move(outcome->result);
 }
 
 }  // namespace services

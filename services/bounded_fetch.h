@@ -23,7 +23,8 @@ struct FetchResult {
     std::string error;  // why not, for the log: "HTTP status 404", ...
 };
 
-// Only a 200 answer is ok; redirections are not followed.
+// Only a 200 answer is ok; redirections are not followed. Returns by the
+// deadline (and a little) whatever the source or the name resolver does.
 FetchResult BoundedFetch(const UpstreamUrl& url, const FetchLimits& limits);
 
 }  // namespace services

@@ -109,7 +109,9 @@ public:
         getsockname(socket_.get(), reinterpret_cast<sockaddr*>(&address), &length);
         port_ = ntohs(address.sin_port);
     }
-    std::string Url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/"; }
+    std::string Url(const std::string& scheme = "http") const {
+        return scheme + "://127.0.0.1:" + std::to_string(port_) + "/";
+    }
 
 private:
     services::UniqueFd socket_;

@@ -150,7 +150,8 @@ TEST_F(LiveObservationsTest, AFailingSourceFallsBackInOrder) {
 
 TEST_F(LiveObservationsTest, SilentAndRefusingSourcesFallBackWithinTheBound) {
     const SilentSource silent;
-    for (const std::string& url : {silent.Url(), RefusingUrl()}) {
+    // Silent during the TLS handshake too.
+    for (const std::string& url : {silent.Url(), silent.Url("https"), RefusingUrl()}) {
         SCOPED_TRACE(url);
         log_.clear();
         const auto live = Live(url);
