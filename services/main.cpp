@@ -1,100 +1,46 @@
-// nimbrel-services: the stand-in weather and translation services on one
-// loopback port. Prints the port on standard output, then serves until
-// SIGINT or SIGTERM.
+// nimbrel-services: the weather and translation services on one port.
+// Prints the port on standard output, then serves until SIGINT or SIGTERM.
 
 #include <pthread.h>
 #include <signal.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <exception>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "apertium_translator.h"
-#include "http_call.h"
 #include "libretranslate_translator.h"
+#include "live_directory.h"
+#include "live_observations.h"
+#include "log_text.h"
+#include "observation_disk_cache.h"
 #include "service_data.h"
+#include "service_options.h"
 #include "service_routes.h"
 #include "service_server.h"
+#include "station_lists.h"
 #include "translation_cache.h"
 #include "translator_chain.h"
 
 namespace {
 
-constexpr char kUsage[] =
-    "usage: nimbrel-services [--port N] [--data DIR] [--libretranslate-url URL]\n"
-    "                        [--libretranslate-key KEY] [--translator apertium|libretranslate|auto]\n"
-    "  --port N                  loopback port to listen on; 0 (the default) picks a free one\n"
-    "  --data DIR                folder of the observation archive and the station directory\n"
-    "  --libretranslate-url URL  a LibreTranslate server (http:// or https://), for the\n"
-    "                            pairs Apertium has no mode for\n"
-    "  --libretranslate-key KEY  its API key, when it asks for one\n"
-    "  --translator WHICH        apertium, libretranslate (needs --libretranslate-url), or\n"
-    "                            auto (the default): Apertium where it has a mode, else\n"
-    "                            LibreTranslate when a URL is given\n";
-
-enum class TranslatorChoice { Apertium, LibreTranslate, Auto };
-
-struct Options {
-    int port = 0;
-    std::string data = NIMBREL_SERVICES_DATA_DIR;
-    std::optional<services::ServerAddress> libreTranslate;
-    std::string libreTranslateKey;
-    TranslatorChoice translator = TranslatorChoice::Auto;
-};
-
-bool ParsePort(const char* text, int& port) {
-    char* end = nullptr;
-    const long value = std::strtol(text, &end, 10);
-    if (end == text || *end != '\0' || value < 0 || value > 65535) return false;
-    port = static_cast<int>(value);
-    return true;
-}
-
-bool ParseOptions(int argc, char** argv, Options& options) {
-    for (int i = 1; i < argc; ++i) {
-        const bool hasValue = i + 1 < argc;
-        if (std::strcmp(argv[i], "--port") == 0 && hasValue) {
-            if (!ParsePort(argv[++i], options.port)) return false;
-        } else if (std::strcmp(argv[i], "--data") == 0 && hasValue) {
-            options.data = argv[++i];
-        } else if (std::strcmp(argv[i], "--libretranslate-url") == 0 && hasValue) {
-            options.libreTranslate = services::ParseServerAddress(argv[++i]);
-            if (!options.libreTranslate) return false;
-        } else if (std::strcmp(argv[i], "--libretranslate-key") == 0 && hasValue) {
-            options.libreTranslateKey = argv[++i];
-        } else if (std::strcmp(argv[i], "--translator") == 0 && hasValue) {
-            const std::string which = argv[++i];
-            if (which == "apertium") {
-                options.translator = TranslatorChoice::Apertium;
-            } else if (which == "libretranslate") {
-                options.translator = TranslatorChoice::LibreTranslate;
-            } else if (which == "auto") {
-                options.translator = TranslatorChoice::Auto;
-            } else {
-                return false;
-            }
-        } else {
-            return false;
-        }
-    }
-    return options.translator != TranslatorChoice::LibreTranslate || options.libreTranslate.has_value();
-}
+void Log(const std::string& line) { services::WriteLogLine(stderr, line); }
 
 // What translates, for the log: Apertium's modes and the server's address.
-std::string TranslationSummary(const services::ApertiumTranslator* apertium, const Options& options) {
+std::string TranslationSummary(const services::ApertiumTranslator* apertium,
+                               const services::ServiceOptions& options) {
     std::string summary;
     if (apertium) {
         summary = "Apertium modes:";
         for (const std::string& mode : apertium->modes()) summary += " " + mode;
         if (apertium->modes().empty()) summary += " none";
     }
-    if (options.libreTranslate && options.translator != TranslatorChoice::Apertium) {
+    if (options.libreTranslate && options.translator != services::TranslatorChoice::Apertium) {
         summary += summary.empty() ? "" : "; ";
-        summary += "LibreTranslate at " + options.libreTranslate->origin + options.libreTranslate->basePath;
+        summary += "LibreTranslate at " + options.libreTranslate->Text();
     }
     return summary;
 }
@@ -102,9 +48,17 @@ std::string TranslationSummary(const services::ApertiumTranslator* apertium, con
 }  // namespace
 
 int main(int argc, char** argv) {
-    Options options;
-    if (!ParseOptions(argc, argv, options)) {
-        std::fputs(kUsage, stderr);
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        std::fputs(services::kServiceUsage, stdout);
+        return 0;
+    }
+    services::ServiceOptions options;
+    options.data = NIMBREL_SERVICES_DATA_DIR;
+    std::string error;
+    if (!services::ParseServiceOptions(args, options, error)) {
+        Log(error);
+        std::fputs(services::kServiceUsage, stderr);
         return 2;
     }
     // Blocked before any thread starts, so that every thread leaves them to
@@ -121,32 +75,54 @@ int main(int argc, char** argv) {
         std::optional<services::ApertiumTranslator> apertium;
         std::optional<services::LibreTranslateTranslator> libreTranslate;
         std::vector<const services::Translator*> translators;
-        if (options.translator != TranslatorChoice::LibreTranslate) translators.push_back(&apertium.emplace());
-        if (options.libreTranslate && options.translator != TranslatorChoice::Apertium) {
-            translators.push_back(&libreTranslate.emplace(*options.libreTranslate, options.libreTranslateKey));
+        if (options.translator != services::TranslatorChoice::LibreTranslate) translators.push_back(&apertium.emplace());
+        if (options.libreTranslate && options.translator != services::TranslatorChoice::Apertium) {
+            translators.push_back(&libreTranslate.emplace(
+                *services::ParseServerAddress(options.libreTranslate->Text()), options.libreTranslateKey));
         }
         const services::TranslatorChain chain(translators);
         const services::TranslationCache translator(chain);
-        const services::ServiceRoutes routes(data, translator);
-        services::ServiceServer server(routes, [](const std::string& line) {
-            std::fprintf(stderr, "nimbrel-services: %s\n", line.c_str());
-        });
-        if (!server.Start(options.port)) {
-            std::fprintf(stderr, "nimbrel-services: %s\n", server.error().c_str());
+        services::StationLists lists({data.states, data.countries});
+
+        const services::ObservationSource* observations = &data.observations;
+        std::string observationsText = "the archive of 2017-07-29";
+        std::optional<services::ObservationDiskCache> disk;
+        std::unique_ptr<services::LiveObservations> live;
+        if (options.observations) {
+            const std::string folder = options.cacheDir.empty() ? services::DefaultCacheFolder() : options.cacheDir;
+            if (!folder.empty()) disk.emplace(folder, services::kObservationLimits.bytes);
+            live = std::make_unique<services::LiveObservations>(
+                services::LiveSettings{*options.observations, std::chrono::seconds(options.cacheSeconds),
+                                       services::kObservationLimits},
+                disk ? &*disk : nullptr, data.observations, Log);
+            observations = live.get();
+            observationsText = "live from " + options.observations->Text() + ", each kept " +
+                               std::to_string(options.cacheSeconds) + " s; last good ones kept in " +
+                               (disk ? disk->folder() : "memory only (no $HOME)");
+        }
+        std::unique_ptr<services::LiveDirectory> directory;
+        if (options.stations) {
+            directory = std::make_unique<services::LiveDirectory>(*options.stations, lists, Log);
+            directory->Start();
+        }
+
+        const services::ServiceRoutes routes(*observations, lists, translator);
+        services::ServiceServer server(routes, Log);
+        if (!server.Start(options.ListenPort(), options.listen)) {
+            Log(server.error());
             return 1;
         }
         std::printf("%d\n", server.port());
         std::fflush(stdout);
-        std::fprintf(stderr,
-                     "nimbrel-services: %zu stations; translation by %s; serving on "
-                     "http://127.0.0.1:%d (use it as http_proxy)\n",
-                     data.observations.size(), TranslationSummary(apertium ? &*apertium : nullptr, options).c_str(),
-                     server.port());
+        Log(std::to_string(data.observations.size()) + " archived stations; translation by " +
+            TranslationSummary(apertium ? &*apertium : nullptr, options) + "; observations: " + observationsText +
+            "; serving on http://" + options.listen + ":" + std::to_string(server.port()) +
+            " (as the plug-in's gateway, or as its http_proxy)");
         int signal = 0;
         sigwait(&stopSignals, &signal);
         server.Stop();
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "nimbrel-services: %s\n", error.what());
+    } catch (const std::exception& failure) {
+        Log(failure.what());
         return 1;
     }
     return 0;

@@ -6,15 +6,17 @@
 #include <optional>
 #include <string>
 
+#include "observation_source.h"
+
 namespace services {
 
-class ObservationArchive {
+class ObservationArchive : public ObservationSource {
 public:
     // Throws std::runtime_error when the file cannot be read as a gzipped tar.
     static ObservationArchive Load(const std::string& path);
 
     // The record text of a station, by its code in upper case.
-    std::optional<std::string> Find(const std::string& code) const;
+    std::optional<std::string> Find(const std::string& code) const override;
     std::size_t size() const { return records_.size(); }
     // Code -> record text.
     const std::map<std::string, std::string>& records() const { return records_; }

@@ -41,11 +41,12 @@ Page NotFoundPage() {
 Page ServiceRoutes::Answer(std::string_view target) const {
     const RequestTarget request = SplitRequestTarget(target);
     const std::string& path = request.path;
-    if (path == kStateIndexPath) return {200, StateIndexPage(data_.states)};
-    if (path == kCountryIndexPath) return {200, CountryIndexPage(data_.countries)};
-    if (path == kStateListScript) return RegionListPage(data_.states, QueryValue(request.query, kStateKey));
+    const auto lists = lists_.Current();
+    if (path == kStateIndexPath) return {200, StateIndexPage(lists->states)};
+    if (path == kCountryIndexPath) return {200, CountryIndexPage(lists->countries)};
+    if (path == kStateListScript) return RegionListPage(lists->states, QueryValue(request.query, kStateKey));
     if (path == kCountryListScript) {
-        return RegionListPage(data_.countries, QueryValue(request.query, kCountryKey));
+        return RegionListPage(lists->countries, QueryValue(request.query, kCountryKey));
     }
     if (path == kTranslationPath) return TranslationAnswer(request.query);
     if (StartsWith(path, kStationPagePrefix) && EndsWith(path, kStationPageSuffix) &&
@@ -60,7 +61,7 @@ Page ServiceRoutes::Answer(std::string_view target) const {
 Page ServiceRoutes::StationPage(const std::string& code) const {
     std::string upper = code;
     for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    const auto record = data_.observations.Find(upper);
+    const auto record = observations_.Find(upper);
     if (!record) return {kNotFound, UnknownStationPage()};
     return {200, WeatherPage(ParseObservationRecord(*record, upper))};
 }

@@ -4,7 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "service_data.h"
+#include "observation_source.h"
+#include "station_lists.h"
 #include "translator.h"
 
 namespace services {
@@ -16,8 +17,9 @@ struct Page {
 
 class ServiceRoutes {
 public:
-    ServiceRoutes(const ServiceData& data, const Translator& translator)
-        : data_(data), translator_(translator) {}
+    ServiceRoutes(const ObservationSource& observations, const StationLists& lists,
+                  const Translator& translator)
+        : observations_(observations), lists_(lists), translator_(translator) {}
 
     // The answer to a GET of target, in origin form or absolute form.
     Page Answer(std::string_view target) const;
@@ -26,7 +28,8 @@ private:
     Page StationPage(const std::string& code) const;
     Page TranslationAnswer(std::string_view query) const;
 
-    const ServiceData& data_;
+    const ObservationSource& observations_;
+    const StationLists& lists_;
     const Translator& translator_;
 };
 

@@ -10,7 +10,6 @@
 namespace services {
 namespace {
 
-constexpr char kLoopback[] = "127.0.0.1";
 constexpr char kContentType[] = "text/html; charset=windows-1252";
 
 // cpp-httplib sets SO_REUSEPORT by default, with which a second server
@@ -22,12 +21,9 @@ void ExclusiveAddress(socket_t socket) {
 
 }  // namespace
 
-ServiceServer::ServiceServer(const ServiceRoutes& routes, Log log)
-    : routes_(routes), server_(std::make_unique<httplib::Server>()) {
+ServiceServer::ServiceServer(const ServiceRoutes& routes, Log log, const ConnectionLimits& limits)
+    : routes_(routes), server_(std::make_unique<BoundedConnectionServer>(limits)) {
     server_->set_socket_options(ExclusiveAddress);
-    // One request a connection: an idle kept-alive connection would hold
-    // up stopping for the whole keep-alive timeout.
-    server_->set_keep_alive_max_count(1);
     // A catch-all pattern: absolute-form targets never match a route path.
     server_->Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
         Page page = routes_.Answer(request.target);
@@ -43,19 +39,14 @@ ServiceServer::ServiceServer(const ServiceRoutes& routes, Log log)
 
 ServiceServer::~ServiceServer() { Stop(); }
 
-bool ServiceServer::Start(int port) {
+bool ServiceServer::Start(int port, const std::string& address) {
     errno = 0;
-    if (port == 0) {
-        port_ = server_->bind_to_any_port(kLoopback);
-    } else {
-        port_ = server_->bind_to_port(kLoopback, port) ? port : -1;
-    }
+    port_ = server_->Bind(address, port);
     if (port_ < 0) {
         const int cause = errno;
-        error_ = cause == EADDRINUSE ? "port " + std::to_string(port) + " on " + kLoopback +
-                                           " is already in use"
-                                     : "cannot listen on " + std::string(kLoopback) + ":" +
-                                           std::to_string(port) + ": " + std::strerror(cause);
+        error_ = cause == EADDRINUSE ? "port " + std::to_string(port) + " on " + address + " is already in use"
+                                     : "cannot listen on " + address + ":" + std::to_string(port) + ": " +
+                                           (cause != 0 ? std::strerror(cause) : "not an address of this machine");
         port_ = 0;
         return false;
     }

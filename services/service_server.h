@@ -1,6 +1,6 @@
 #pragma once
-// The loopback HTTP server in front of the routes: it answers every GET,
-// in origin form or in absolute form as a proxy receives it.
+// The HTTP server in front of the routes: it answers every GET, in origin
+// form or in absolute form as a proxy receives it.
 
 #include <atomic>
 #include <functional>
@@ -8,26 +8,26 @@
 #include <string>
 #include <thread>
 
+#include "bounded_connection_server.h"
 #include "service_routes.h"
 
-namespace httplib {
-class Server;
-}
-
 namespace services {
+
+inline constexpr char kLoopbackAddress[] = "127.0.0.1";
 
 class ServiceServer {
 public:
     using Log = std::function<void(const std::string& line)>;
 
-    explicit ServiceServer(const ServiceRoutes& routes, Log log = {});
+    explicit ServiceServer(const ServiceRoutes& routes, Log log = {},
+                           const ConnectionLimits& limits = ConnectionLimits());
     ~ServiceServer();
     ServiceServer(const ServiceServer&) = delete;
     ServiceServer& operator=(const ServiceServer&) = delete;
 
-    // Binds 127.0.0.1:port (0: any free port) and serves on a thread of its
-    // own. False when the port cannot be had; error() then says why.
-    bool Start(int port);
+    // Binds address:port (port 0: any free one) and serves on a thread of
+    // its own. False when the port cannot be had; error() then says why.
+    bool Start(int port, const std::string& address = kLoopbackAddress);
     void Stop();
 
     int port() const { return port_; }
@@ -35,7 +35,7 @@ public:
 
 private:
     const ServiceRoutes& routes_;
-    std::unique_ptr<httplib::Server> server_;
+    std::unique_ptr<BoundedConnectionServer> server_;
     std::thread thread_;
     std::atomic<bool> listenReturned_{false};
     int port_ = 0;

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "observation_record.h"
 #include "us_states.h"
 
 namespace services {
@@ -73,6 +74,24 @@ std::vector<Station> ParseStationDirectory(const std::string& text) {
         stations.push_back(std::move(station));
     }
     return stations;
+}
+
+bool IsStationDirectory(const std::string& text) {
+    constexpr std::size_t kLeastFields = 6;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte < 0x20 && c != '\n' && c != '\r' && c != '\t') || byte == 0x7F) return false;
+    }
+    std::istringstream lines(text);
+    std::string line;
+    std::size_t rows = 0;
+    while (std::getline(lines, line)) {
+        if (Trimmed(line).empty()) continue;
+        const auto fields = Fields(line);
+        if (fields.size() < kLeastFields || !IsStationCode(fields[kCodeField])) return false;
+        ++rows;
+    }
+    return rows > 0;
 }
 
 std::vector<Station> LoadStationDirectory(const std::string& path) {

@@ -18,4 +18,9 @@ struct Station {
 std::vector<Station> LoadStationDirectory(const std::string& path);
 std::vector<Station> ParseStationDirectory(const std::string& text);
 
+// Whether text, fetched from the source, reads as a station directory: no
+// control bytes but line ends and tabs, at least one row, and every line
+// that is not blank a row of six fields or more, first a station code.
+bool IsStationDirectory(const std::string& text);
+
 }  // namespace services

@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <httplib.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 
 #include <gtest/gtest.h>
@@ -69,7 +70,8 @@ protected:
     }
 
     BracketTranslator translator_;
-    services::ServiceRoutes routes_{TestServiceData(), translator_};
+    services::StationLists lists_{{TestServiceData().states, TestServiceData().countries}};
+    services::ServiceRoutes routes_{TestServiceData().observations, lists_, translator_};
     ServiceServer server_{routes_};
 };
 
@@ -135,4 +137,35 @@ TEST_F(ServiceServerTest, StopsPromptlyWithAConnectionLeftOpen) {
     const auto start = std::chrono::steady_clock::now();
     server_.Stop();
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+}
+
+// Clients that send part of a request head, or nothing, hold a worker only
+// until the head's deadline, and there is a worker for each of them: a
+// fresh request is answered while they all still wait.
+TEST(ServiceServerLimits, SlowAndIdleClientsDelayNoOne) {
+    BracketTranslator translator;
+    services::StationLists lists{{TestServiceData().states, TestServiceData().countries}};
+    const services::ServiceRoutes routes{TestServiceData().observations, lists, translator};
+    services::ConnectionLimits limits;
+    limits.requestHead = std::chrono::seconds(2);
+    ServiceServer server(routes, {}, limits);
+    ASSERT_TRUE(server.Start(0)) << server.error();
+
+    std::vector<services::UniqueFd> waiting;
+    for (int i = 0; i < 64; ++i) {
+        waiting.push_back(SendRequest(server.port(), ""));
+        waiting.push_back(SendRequest(server.port(), "GET /weather/current/LFMN.html HTTP/1.1\r\nHo"));
+        ASSERT_TRUE(waiting.back()) << i;
+    }
+    const std::string fresh = Exchange(server.port(), "GET /weather/current/LFMN.html HTTP/1.0\r\n\r\n");
+    EXPECT_EQ(fresh.rfind("HTTP/1.1 200 OK\r\n", 0), 0u) << fresh;
+    for (const auto& socket : waiting) {
+        pollfd entry{socket.get(), POLLIN, 0};
+        ASSERT_EQ(poll(&entry, 1, 0), 0) << "a slow client was cut off before the fresh request was answered";
+    }
+    // And none of them is kept past the deadline.
+    for (const auto& socket : waiting) {
+        pollfd entry{socket.get(), POLLIN, 0};
+        ASSERT_EQ(poll(&entry, 1, 10000), 1);
+    }
 }

@@ -1,0 +1,44 @@
+#pragma once
+// The station directory fetched from the source (nsd_cccc.txt): at start,
+// then once a day. A fetch that fails, or an answer that is no directory,
+// leaves the lists as they are (at first the archive's) and is tried again
+// an hour later.
+
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "bounded_fetch.h"
+#include "station_lists.h"
+#include "upstream_url.h"
+
+namespace services {
+
+class LiveDirectory {
+public:
+    using Log = std::function<void(const std::string& line)>;
+
+    LiveDirectory(UpstreamUrl url, StationLists& lists, Log log);
+    ~LiveDirectory();
+    LiveDirectory(const LiveDirectory&) = delete;
+    LiveDirectory& operator=(const LiveDirectory&) = delete;
+
+    // One fetch, now, on the calling thread; true when the lists were replaced.
+    bool Reload();
+    // Reloads on a thread of its own until destroyed.
+    void Start();
+
+private:
+    UpstreamUrl url_;
+    StationLists& lists_;
+    Log log_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool stopping_ = false;
+    std::thread thread_;
+};
+
+}  // namespace services

@@ -1,0 +1,89 @@
+#include "live_observations.h"
+
+#include "observation_record.h"
+
+namespace services {
+
+LiveObservations::LiveObservations(LiveSettings settings, const ObservationDiskCache* disk,
+                                   const ObservationSource& fallback, Log log)
+    : settings_(std::move(settings)), disk_(disk), fallback_(fallback), log_(std::move(log)) {
+    settings_.folder = AsFolder(std::move(settings_.folder));
+}
+
+std::optional<std::string> LiveObservations::Find(const std::string& code) const {
+    // Nothing else goes into an upstream address or a file name.
+    if (!IsStationCode(code)) return fallback_.Find(code);
+    std::shared_ptr<Flight> flight;
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        Station& station = stations_[code];
+        if (!station.lastGood.empty() && Clock::now() - station.fetchedAt < settings_.cacheTime) {
+            return station.lastGood;
+        }
+        if (station.flight) {
+            flight = station.flight;
+            landed_.wait(lock, [&] { return flight->done; });
+            return flight->answer;
+        }
+        flight = station.flight = std::make_shared<Flight>();
+    }
+    std::optional<std::string> answer = FetchAndAnswer(code);
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        const auto station = stations_.find(code);
+        station->second.flight.reset();
+        // Codes that never gave an observation leave nothing behind.
+        if (station->second.lastGood.empty()) stations_.erase(station);
+        flight->answer = answer;
+        flight->done = true;
+    }
+    landed_.notify_all();
+    return answer;
+}
+
+std::optional<std::string> LiveObservations::FetchAndAnswer(const std::string& code) const {
+    UpstreamUrl file = settings_.folder;
+    file.path += code + ".TXT";
+    FetchResult fetched = BoundedFetch(file, settings_.limits);
+    if (!fetched.ok) return Fallback(code, fetched.error + " (" + file.Text() + ")");
+    if (!IsDecodedObservation(fetched.body, code)) {
+        return Fallback(code, file.Text() + " is not a decoded observation of " + code);
+    }
+    Keep(code, fetched.body);
+    return std::move(fetched.body);
+}
+
+std::optional<std::string> LiveObservations::Fallback(const std::string& code, const std::string& why) const {
+    std::optional<std::string> answer;
+    const char* from = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        const std::string& lastGood = stations_[code].lastGood;
+        if (!lastGood.empty()) {
+            answer = lastGood;
+            from = "the last good observation";
+        }
+    }
+    if (!answer && disk_ != nullptr && (answer = disk_->Load(code))) from = "the one kept on disk";
+    if (!answer && (answer = fallback_.Find(code))) from = "the archive's record";
+    log_(code + ": live observation failed: " + why + "; answered with " +
+         (from != nullptr ? from : "none (unknown station)"));
+    return answer;
+}
+
+void LiveObservations::Keep(const std::string& code, const std::string& text) const {
+    bool changed = false;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        Station& station = stations_[code];
+        changed = station.lastGood != text;
+        station.lastGood = text;
+        station.fetchedAt = Clock::now();
+    }
+    std::string error;
+    if (changed && disk_ != nullptr && !disk_->Store(code, text, error)) {
+        log_(code + ": cannot keep the observation on disk: " + error);
+    }
+}
+
+}  // namespace services

@@ -1,0 +1,72 @@
+#pragma once
+// Today's observations, fetched from the source's folder of decoded files
+// (base + CODE + ".TXT") and kept for a while. When a fetch fails, a page
+// is still answered, from, in this order: the station's last good
+// observation in memory, the one kept on disk, the archive's record; else
+// the station is unknown. An observation's own time line always travels
+// with it, so an old one never poses as new.
+
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "bounded_fetch.h"
+#include "observation_disk_cache.h"
+#include "observation_source.h"
+#include "upstream_url.h"
+
+namespace services {
+
+// The plug-in gives up on a page after 5 s; a page must be answered within
+// 4 s, fallbacks included, however the source behaves.
+inline constexpr FetchLimits kObservationLimits{std::chrono::milliseconds(3500), 64 * 1024};
+
+struct LiveSettings {
+    UpstreamUrl folder;                   // the files' folder
+    std::chrono::milliseconds cacheTime;  // how long a fetched observation is served
+    FetchLimits limits;                   // of one fetch
+};
+
+class LiveObservations : public ObservationSource {
+public:
+    using Log = std::function<void(const std::string& line)>;
+
+    // disk may be none (nothing kept across restarts); fallback is the
+    // archive. Both must outlive this object.
+    LiveObservations(LiveSettings settings, const ObservationDiskCache* disk,
+                     const ObservationSource& fallback, Log log);
+
+    // Concurrent asks for one station share one fetch and its answer.
+    std::optional<std::string> Find(const std::string& code) const override;
+
+private:
+    using Clock = std::chrono::steady_clock;
+    struct Flight {
+        bool done = false;
+        std::optional<std::string> answer;
+    };
+    struct Station {
+        std::string lastGood;  // empty when none was fetched yet
+        Clock::time_point fetchedAt;
+        std::shared_ptr<Flight> flight;  // the fetch under way, if any
+    };
+
+    std::optional<std::string> FetchAndAnswer(const std::string& code) const;
+    std::optional<std::string> Fallback(const std::string& code, const std::string& why) const;
+    void Keep(const std::string& code, const std::string& text) const;
+
+    LiveSettings settings_;
+    const ObservationDiskCache* disk_;
+    const ObservationSource& fallback_;
+    Log log_;
+    mutable std::mutex mutex_;
+    mutable std::condition_variable landed_;
+    mutable std::map<std::string, Station> stations_;
+};
+
+}  // namespace services

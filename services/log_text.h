@@ -1,0 +1,18 @@
+#pragma once
+// Log lines carry texts from the network (request targets, upstream
+// answers); a raw escape sequence in one would act on the terminal that
+// shows the log, and a raw line break would forge a line.
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace services {
+
+// C0 controls and DEL become "\xNN", a backslash "\\"; nothing else changes.
+std::string EscapedForLog(std::string_view text);
+
+// Writes "nimbrel-services: " + the escaped line + a line end, in one write.
+void WriteLogLine(std::FILE* to, std::string_view line);
+
+}  // namespace services

@@ -1,0 +1,25 @@
+#pragma once
+// An upstream address as the options give it ("https://host[:port]/path"),
+// split into the origin that opens a client and the path it requests.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace services {
+
+struct UpstreamUrl {
+    std::string origin;  // "https://tgftp.nws.noaa.gov", "http://127.0.0.1:8080"
+    std::string path;    // "/data/observations/metar/decoded/"; "/" when none
+    std::string Text() const { return origin + path; }
+};
+
+// None unless the scheme is http or https, the host is a name, an IPv4
+// address or a bracketed IPv6 one, the port (if any) is a number, and the
+// path holds neither blanks, control bytes, a query nor a fragment.
+std::optional<UpstreamUrl> ParseUpstreamUrl(std::string_view url);
+
+// The same address with a "/" at the end of its path: a folder.
+UpstreamUrl AsFolder(UpstreamUrl url);
+
+}  // namespace services

@@ -1,0 +1,198 @@
+#include "live_observations.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <future>
+#include <vector>
+
+#include "fake_source.h"
+#include "observation_fixtures.h"
+#include "observation_disk_cache.h"
+
+using namespace std::chrono_literals;
+using services::LiveObservations;
+using services::ObservationDiskCache;
+
+namespace {
+
+constexpr auto kAttempt = 300ms;  // the fetch bound in these tests
+constexpr auto kWithinBound = 2s;  // what an answer may take, fallbacks included
+
+// The archive behind the live source: one record, told apart by its text.
+class ArchiveStandIn : public services::ObservationSource {
+public:
+    std::optional<std::string> Find(const std::string& code) const override {
+        if (code != "KLXV") return std::nullopt;
+        return kRecord;
+    }
+    static constexpr char kRecord[] = "the archive's KLXV";
+};
+
+class LiveObservationsTest : public testing::Test {
+protected:
+    LiveObservationsTest() {
+        for (const char* code : {"KLXV", "BIKF", "KZZQ"}) source_.Put(std::string("/decoded/") + code + ".TXT", FixtureObservation(code));
+        std::filesystem::remove_all(cacheFolder_);
+    }
+
+    std::unique_ptr<LiveObservations> Live(const std::string& url, std::chrono::milliseconds cacheTime = 1h) {
+        return std::make_unique<LiveObservations>(
+            services::LiveSettings{*services::ParseUpstreamUrl(url), cacheTime, {kAttempt, 64 * 1024}}, &disk_,
+            archive_, [this](const std::string& line) {
+                std::lock_guard<std::mutex> lock(logMutex_);
+                log_.push_back(line);
+            });
+    }
+    std::string Folder() const { return source_.Url("/decoded"); }  // without the "/": added
+    std::vector<std::string> Log() {
+        std::lock_guard<std::mutex> lock(logMutex_);
+        return log_;
+    }
+
+    FakeSource source_;
+    ArchiveStandIn archive_;
+    std::string cacheFolder_ = testing::TempDir() + "live_observations_cache";
+    ObservationDiskCache disk_{cacheFolder_, 64 * 1024};
+    std::mutex logMutex_;
+    std::vector<std::string> log_;
+};
+
+// Asks for code and says how long the answer took.
+template <typename Live>
+std::optional<std::string> TimedFind(Live& live, const std::string& code, std::chrono::steady_clock::duration& took) {
+    const auto start = std::chrono::steady_clock::now();
+    auto answer = live.Find(code);
+    took = std::chrono::steady_clock::now() - start;
+    return answer;
+}
+
+}  // namespace
+
+TEST_F(LiveObservationsTest, FetchesOnceWithinTheCacheTimeAndAgainAfterIt) {
+    const auto live = Live(Folder());
+    EXPECT_EQ(live->Find("KLXV"), FixtureObservation("KLXV"));
+    EXPECT_EQ(live->Find("KLXV"), FixtureObservation("KLXV"));
+    EXPECT_EQ(source_.Requests(), 1);
+    EXPECT_EQ(live->Find("KZZQ"), FixtureObservation("KZZQ"));
+    EXPECT_EQ(source_.Requests(), 2);
+    EXPECT_TRUE(Log().empty());
+
+    const auto expiring = Live(Folder(), 0ms);
+    EXPECT_EQ(expiring->Find("KLXV"), FixtureObservation("KLXV"));
+    EXPECT_EQ(expiring->Find("KLXV"), FixtureObservation("KLXV"));
+    EXPECT_EQ(source_.Requests(), 4);
+
+    // Anything but a station code stays away from the source.
+    EXPECT_EQ(live->Find("../X"), std::nullopt);
+    EXPECT_EQ(live->Find("klxv"), std::nullopt);
+    EXPECT_EQ(source_.Requests(), 4);
+}
+
+TEST_F(LiveObservationsTest, ManyConcurrentAsksMakeOneUpstreamRequest) {
+    source_.SetMode(FakeSource::Mode::Slow);
+    const auto live = Live(Folder());
+    std::vector<std::future<std::optional<std::string>>> asks;
+    for (int i = 0; i < 16; ++i) asks.push_back(std::async(std::launch::async, [&] { return live->Find("KLXV"); }));
+    for (auto& ask : asks) EXPECT_EQ(ask.get(), FixtureObservation("KLXV"));
+    EXPECT_EQ(source_.Requests(), 1);
+}
+
+// Each failure of the source falls back in order: the last good observation
+// in memory, then the one on disk, then the archive, then nothing; each
+// within the bound, with one log line saying what failed.
+TEST_F(LiveObservationsTest, AFailingSourceFallsBackInOrder) {
+    struct Case {
+        FakeSource::Mode mode;
+        const char* why;
+    };
+    const Case cases[] = {
+        {FakeSource::Mode::Garbage, "is not a decoded observation of"},
+        {FakeSource::Mode::Empty, "is not a decoded observation of"},
+        {FakeSource::Mode::Missing, "HTTP status 404"},
+        {FakeSource::Mode::Oversized, "more than 65536 bytes"},
+        {FakeSource::Mode::Trickle, "no complete answer within 300 ms"},
+    };
+    for (const Case& failure : cases) {
+        SCOPED_TRACE(failure.why);
+        std::remove((cacheFolder_ + "/KLXV.TXT").c_str());
+        source_.SetMode(FakeSource::Mode::Serve);
+        auto live = Live(Folder(), 0ms);
+        ASSERT_EQ(live->Find("KLXV"), FixtureObservation("KLXV"));
+        log_.clear();
+
+        source_.SetMode(failure.mode);
+        std::chrono::steady_clock::duration took{};
+        EXPECT_EQ(TimedFind(*live, "KLXV", took), FixtureObservation("KLXV")) << "the last good one, from memory";
+        EXPECT_LT(took, kWithinBound);
+        live = Live(Folder(), 0ms);  // a restart
+        EXPECT_EQ(TimedFind(*live, "KLXV", took), FixtureObservation("KLXV")) << "the last good one, from disk";
+        EXPECT_LT(took, kWithinBound);
+        std::remove((cacheFolder_ + "/KLXV.TXT").c_str());
+        EXPECT_EQ(TimedFind(*live, "KLXV", took), ArchiveStandIn::kRecord);
+        EXPECT_LT(took, kWithinBound);
+        EXPECT_EQ(TimedFind(*live, "BIKF", took), std::nullopt) << "neither kept nor archived: unknown";
+        EXPECT_LT(took, kWithinBound);
+
+        const auto log = Log();
+        ASSERT_EQ(log.size(), 4u);
+        EXPECT_NE(log[0].find(failure.why), std::string::npos) << log[0];
+        EXPECT_NE(log[0].find("answered with the last good observation"), std::string::npos) << log[0];
+        EXPECT_NE(log[1].find("answered with the one kept on disk"), std::string::npos) << log[1];
+        EXPECT_NE(log[2].find("answered with the archive's record"), std::string::npos) << log[2];
+        EXPECT_NE(log[3].find("BIKF: live observation failed"), std::string::npos) << log[3];
+        EXPECT_NE(log[3].find("answered with none (unknown station)"), std::string::npos) << log[3];
+    }
+}
+
+TEST_F(LiveObservationsTest, SilentAndRefusingSourcesFallBackWithinTheBound) {
+    const SilentSource silent;
+    // Silent during the TLS handshake too.
+    for (const std::string& url : {silent.Url(), silent.Url("https"), RefusingUrl()}) {
+        SCOPED_TRACE(url);
+        log_.clear();
+        const auto live = Live(url);
+        std::chrono::steady_clock::duration took{};
+        EXPECT_EQ(TimedFind(*live, "KLXV", took), ArchiveStandIn::kRecord);
+        EXPECT_LT(took, kWithinBound);
+        ASSERT_EQ(Log().size(), 1u);
+        EXPECT_NE(Log()[0].find(" (" + url + "KLXV.TXT); answered with the archive's record"), std::string::npos)
+            << Log()[0];
+    }
+    EXPECT_NE(log_[0].find("cannot connect"), std::string::npos) << log_[0];
+
+    // The source's own address is HTTPS: a plain HTTP server there fails the
+    // handshake rather than being read.
+    const auto https = services::BoundedFetch(*services::ParseUpstreamUrl(source_.Url("/", "https")), {kAttempt, 1024});
+    EXPECT_FALSE(https.ok);
+    EXPECT_EQ(https.error, "the TLS handshake failed");
+}
+
+// A file in the cache folder is as untrusted as an answer of the source.
+TEST_F(LiveObservationsTest, OnlyAValidFileOfItsOwnStationIsTakenFromDisk) {
+    std::string error;
+    ASSERT_TRUE(disk_.Store("KLXV", FixtureObservation("KLXV"), error)) << error;
+    EXPECT_EQ(disk_.Load("KLXV"), FixtureObservation("KLXV"));
+
+    std::ofstream(cacheFolder_ + "/BIKF.TXT") << FixtureObservation("KLXV");  // another station's
+    EXPECT_EQ(disk_.Load("BIKF"), std::nullopt);
+    std::ofstream(cacheFolder_ + "/BIKF.TXT") << "<html>\x1b[2J</html>\n";
+    EXPECT_EQ(disk_.Load("BIKF"), std::nullopt);
+    std::string huge = FixtureObservation("BIKF");
+    while (huge.size() <= 64 * 1024) huge += "Weather: light rain\n";
+    std::ofstream(cacheFolder_ + "/BIKF.TXT") << huge;
+    EXPECT_EQ(disk_.Load("BIKF"), std::nullopt);
+    EXPECT_FALSE(disk_.Store("../KL", "x", error));
+
+    // Nothing but the station's own file is left in the folder.
+    ASSERT_TRUE(disk_.Store("KLXV", FixtureObservation("KLXV"), error));
+    std::remove((cacheFolder_ + "/BIKF.TXT").c_str());
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(cacheFolder_)) {
+        names.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(names, std::vector<std::string>{"KLXV.TXT"});
+}

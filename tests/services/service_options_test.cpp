@@ -1,0 +1,107 @@
+#include "service_options.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "log_text.h"
+#include "upstream_url.h"
+
+using services::ParseServiceOptions;
+using services::ParseUpstreamUrl;
+using services::ServiceOptions;
+
+namespace {
+
+ServiceOptions Parsed(const std::vector<std::string>& args) {
+    ServiceOptions options;
+    std::string error;
+    EXPECT_TRUE(ParseServiceOptions(args, options, error)) << error;
+    return options;
+}
+
+std::string Refused(const std::vector<std::string>& args) {
+    ServiceOptions options;
+    std::string error;
+    EXPECT_FALSE(ParseServiceOptions(args, options, error));
+    return error;
+}
+
+}  // namespace
+
+TEST(ServiceOptions, OfflineByDefaultOnAFreePort) {
+    const ServiceOptions options = Parsed({});
+    EXPECT_FALSE(options.Live());
+    EXPECT_EQ(options.ListenPort(), 0);
+    EXPECT_EQ(options.listen, "127.0.0.1");
+    EXPECT_EQ(options.cacheSeconds, 900);
+    EXPECT_EQ(Parsed({"--port", "8080", "--data", "/d"}).ListenPort(), 8080);
+}
+
+TEST(ServiceOptions, LiveUsesThePublicSourcesAndTheGatewayPort) {
+    const ServiceOptions live = Parsed({"--live"});
+    ASSERT_TRUE(live.observations && live.stations);
+    EXPECT_EQ(live.observations->Text(), "https://tgftp.nws.noaa.gov/data/observations/metar/decoded/");
+    EXPECT_EQ(live.stations->Text(), "https://tgftp.nws.noaa.gov/data/nsd_cccc.txt");
+    EXPECT_EQ(live.ListenPort(), 8642);
+    EXPECT_EQ(Parsed({"--live", "--port", "0"}).ListenPort(), 0);
+
+    // A given address wins over --live, wherever it stands.
+    const ServiceOptions mixed = Parsed({"--observations-url", "http://127.0.0.1:9/obs", "--live",
+                                         "--cache-seconds", "0", "--cache-dir", "/tmp/c", "--listen", "0.0.0.0"});
+    EXPECT_EQ(mixed.observations->origin, "http://127.0.0.1:9");
+    EXPECT_EQ(mixed.observations->path, "/obs");
+    EXPECT_EQ(mixed.stations->Text(), "https://tgftp.nws.noaa.gov/data/nsd_cccc.txt");
+    EXPECT_EQ(mixed.cacheSeconds, 0);
+    EXPECT_EQ(mixed.cacheDir, "/tmp/c");
+    EXPECT_EQ(mixed.listen, "0.0.0.0");
+
+    const ServiceOptions observationsOnly = Parsed({"--observations-url", "https://example.org/x/"});
+    EXPECT_TRUE(observationsOnly.Live());
+    EXPECT_FALSE(observationsOnly.stations);
+    EXPECT_EQ(observationsOnly.ListenPort(), 8642);
+}
+
+TEST(ServiceOptions, BadCommandLinesAreRefusedWithTheReason) {
+    EXPECT_EQ(Refused({"--port"}), "--port needs a value");
+    EXPECT_EQ(Refused({"--port", "65536"}), "bad value for --port: 65536");
+    EXPECT_EQ(Refused({"--cache-seconds", "-1"}), "bad value for --cache-seconds: -1");
+    EXPECT_EQ(Refused({"--cache-seconds", "15m"}), "bad value for --cache-seconds: 15m");
+    EXPECT_EQ(Refused({"--observations-url", "ftp://x/"}), "bad value for --observations-url: ftp://x/");
+    EXPECT_EQ(Refused({"--listen", ""}), "bad value for --listen: ");
+    EXPECT_EQ(Refused({"--verbose"}), "unknown option --verbose");
+    EXPECT_EQ(Refused({"8080"}), "unknown option 8080");
+    for (const char* option : {"--port", "--listen", "--data", "--live", "--observations-url", "--stations-url",
+                               "--cache-seconds", "--cache-dir"}) {
+        EXPECT_NE(std::string(services::kServiceUsage).find(option), std::string::npos) << option;
+    }
+}
+
+TEST(UpstreamUrl, SplitsOriginFromPathAndRefusesWhatIsNoAddress) {
+    auto url = ParseUpstreamUrl("HTTPS://tgftp.nws.noaa.gov/data/observations/metar/decoded/");
+    ASSERT_TRUE(url);
+    EXPECT_EQ(url->origin, "https://tgftp.nws.noaa.gov");
+    EXPECT_EQ(url->path, "/data/observations/metar/decoded/");
+    url = ParseUpstreamUrl("http://[::1]:8080");
+    ASSERT_TRUE(url);
+    EXPECT_EQ(url->origin, "http://[::1]:8080");
+    EXPECT_EQ(url->path, "/");
+    EXPECT_EQ(services::AsFolder(*ParseUpstreamUrl("http://h/a")).path, "/a/");
+    for (const char* bad : {"", "tgftp.nws.noaa.gov/data/", "file:///etc/", "http://", "http://h:0/",
+                            "http://h:99999/", "http://h:x/", "http://user@h/", "http://h/a b", "http://h/a?q",
+                            "http://h/\r\nX: y", "http://h\x1b/"}) {
+        EXPECT_FALSE(ParseUpstreamUrl(bad)) << bad;
+    }
+}
+
+TEST(LogText, ControlBytesAndDeleteAreEscaped) {
+    EXPECT_EQ(services::EscapedForLog("GET /\x1b[2J\r\nX\x7f\\ \xb0 ok"), "GET /\\x1B[2J\\x0D\\x0AX\\x7F\\\\ \xb0 ok");
+    std::FILE* file = std::tmpfile();
+    ASSERT_NE(file, nullptr);
+    services::WriteLogLine(file, "a\nb\tc");
+    std::rewind(file);
+    char line[64] = {};
+    ASSERT_NE(std::fgets(line, sizeof line, file), nullptr);
+    EXPECT_STREQ(line, "nimbrel-services: a\\x0Ab\\x09c\n");
+    std::fclose(file);
+}
