@@ -71,7 +71,8 @@ std::string ErrorText(httplib::Error error) {
     }
 }
 
-FetchResult FetchUntil(const UpstreamUrl& url, const FetchLimits& limits, Clock::time_point deadline) {
+FetchResult FetchUntil(const UpstreamUrl& url, const FetchLimits& limits, const FetchRequest& asked,
+                       Clock::time_point deadline) {
     httplib::Client client(url.origin);
     client.set_connection_timeout(limits.time);
     client.set_read_timeout(limits.time);
@@ -79,14 +80,22 @@ FetchResult FetchUntil(const UpstreamUrl& url, const FetchLimits& limits, Clock:
     client.set_follow_location(false);
 
     FetchResult result;
-    int status = 0;
+    int& status = result.status;
     bool tooLarge = false;
     const auto inTime = [&] { return Clock::now() < deadline; };
-    const auto onResponse = [&](const httplib::Response& response) {
+    httplib::Request request;
+    request.method = asked.body.empty() ? "GET" : "POST";
+    request.path = url.path;
+    request.set_header("User-Agent", kUserAgent);
+    if (!asked.body.empty()) {
+        request.body = asked.body;
+        request.set_header("Content-Type", asked.contentType);
+    }
+    request.response_handler = [&](const httplib::Response& response) {
         status = response.status;
         return status == 200 && inTime();
     };
-    const auto onContent = [&](const char* data, std::size_t size) {
+    request.content_receiver = [&](const char* data, std::size_t size, uint64_t, uint64_t) {
         if (result.body.size() + size > limits.bytes) {
             tooLarge = true;
             return false;
@@ -94,14 +103,16 @@ FetchResult FetchUntil(const UpstreamUrl& url, const FetchLimits& limits, Clock:
         result.body.append(data, size);
         return inTime();
     };
-    httplib::Result answer = [&] {
+    httplib::Response response;
+    httplib::Error error = httplib::Error::Success;
+    const bool sent = [&] {
         Watchdog watchdog(client, deadline);
-        return client.Get(url.path, httplib::Headers{{"User-Agent", kUserAgent}}, onResponse, onContent);
+        return client.send(request, response, error);
     }();
 
     if (tooLarge) {
         result.error = "more than " + std::to_string(limits.bytes) + " bytes";
-    } else if (answer && status == 200) {
+    } else if (sent && status == 200) {
         result.ok = true;
         return result;
     } else if (status != 0 && status != 200) {
@@ -109,7 +120,7 @@ FetchResult FetchUntil(const UpstreamUrl& url, const FetchLimits& limits, Clock:
     } else if (!inTime()) {
         result.error = "no complete answer within " + LimitText(limits.time);
     } else {
-        result.error = ErrorText(answer.error());
+        result.error = ErrorText(error);
     }
     result.body.clear();
     return result;
@@ -121,7 +132,7 @@ FetchResult FetchUntil(const UpstreamUrl& url, const FetchLimits& limits, Clock:
 // stop reaches the resolver: the fetch runs on a thread of its own, and the
 // caller stops waiting at the deadline. A thread left behind ends when the
 // resolver returns, its watchdog stopping the rest at once.
-FetchResult BoundedFetch(const UpstreamUrl& url, const FetchLimits& limits) {
+FetchResult BoundedFetch(const UpstreamUrl& url, const FetchLimits& limits, const FetchRequest& request) {
     struct Outcome {
         std::mutex mutex;
         std::condition_variable ready;
@@ -130,8 +141,8 @@ FetchResult BoundedFetch(const UpstreamUrl& url, const FetchLimits& limits) {
     };
     const auto outcome = std::make_shared<Outcome>();
     const auto deadline = Clock::now() + limits.time;
-    std::thread([outcome, url, limits, deadline] {
-        FetchResult result = FetchUntil(url, limits, deadline);
+    std::thread([outcome, url, limits, request, deadline] {
+        FetchResult result = FetchUntil(url, limits, request, deadline);
         std::lock_guard<std::mutex> lock(outcome->mutex);
         outcome->result = std::move(result);
         outcome->done = true;
@@ -139,7 +150,7 @@ FetchResult BoundedFetch(const UpstreamUrl& url, const FetchLimits& limits) {
     }).detach();
     std::unique_lock<std::mutex> lock(outcome->mutex);
     if (!outcome->ready.wait_until(lock, deadline + kReportGrace, [&] { return outcome->done; })) {
-        return {false, {}, "no answer within " + LimitText(limits.time) + " (still resolving or connecting)"};
+        return {false, 0, {}, "no answer within " + LimitText(limits.time) + " (still resolving or connecting)"};
     }
     return std::move(outcome->result);
 }

@@ -9,15 +9,15 @@
 namespace services {
 namespace {
 
-constexpr char kLanguagesPath[] = "/languages";
-constexpr char kTranslatePath[] = "/translate";
+constexpr char kLanguagesName[] = "languages";
+constexpr char kTranslateName[] = "translate";
 constexpr char kJsonType[] = "application/json";
 // A language list is a few kilobytes; a piece of a report a few dozen
 // bytes. Anything longer is no answer of a sound server.
 constexpr std::size_t kMaxLanguagesBytes = 1 << 20;
 constexpr std::size_t kMaxTranslationBytes = 1 << 20;
-constexpr int kOk = 200;
 constexpr int kTooManyRequests = 429;
+constexpr int kClientErrors = 400;
 constexpr int kServerErrors = 500;
 
 std::string RequestBody(std::string_view text, const std::string& source, const std::string& target,
@@ -27,8 +27,8 @@ std::string RequestBody(std::string_view text, const std::string& source, const 
     return body.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
-std::optional<std::string> TranslatedText(const HttpAnswer& answer) {
-    if (answer.status != kOk) return std::nullopt;
+std::optional<std::string> TranslatedText(const FetchResult& answer) {
+    if (!answer.ok) return std::nullopt;
     const auto json = nlohmann::json::parse(answer.body, nullptr, false);
     if (!json.is_object()) return std::nullopt;
     const auto text = json.find("translatedText");
@@ -38,27 +38,45 @@ std::optional<std::string> TranslatedText(const HttpAnswer& answer) {
 
 }  // namespace
 
-LibreTranslateTranslator::LibreTranslateTranslator(ServerAddress server, std::string key,
+LibreTranslateTranslator::LibreTranslateTranslator(const UpstreamUrl& server, std::string key, Log log,
                                                    std::chrono::milliseconds timeLimit,
                                                    std::chrono::milliseconds rest)
-    : server_(std::move(server)), key_(std::move(key)), timeLimit_(timeLimit), rest_(rest) {}
+    : languagesUrl_(InFolder(server, kLanguagesName)),
+      translateUrl_(InFolder(server, kTranslateName)),
+      key_(std::move(key)),
+      log_(std::move(log)),
+      timeLimit_(timeLimit),
+      rest_(rest) {}
 
 bool LibreTranslateTranslator::Resting() const {
-    return std::chrono::steady_clock::now().time_since_epoch().count() < restUntil_.load();
+    return Clock::now().time_since_epoch().count() < restUntil_.load();
 }
 
-void LibreTranslateTranslator::RestIfUnwell(const std::optional<HttpAnswer>& answer) const {
-    if (answer && answer->status != kTooManyRequests && answer->status < kServerErrors) return;
-    restUntil_ = (std::chrono::steady_clock::now() + rest_).time_since_epoch().count();
+FetchResult LibreTranslateTranslator::Ask(const UpstreamUrl& url, Clock::time_point deadline, std::size_t bytes,
+                                          const FetchRequest& request) const {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    FetchResult answer = BoundedFetch(url, {left, bytes}, request);
+    // A refusal of this one text (a bad request or key) says nothing of
+    // the server's health; anything else does.
+    const bool aboutTheText = answer.status >= kClientErrors && answer.status < kServerErrors &&
+                              answer.status != kTooManyRequests;
+    if (!answer.ok && !aboutTheText) {
+        restUntil_ = (Clock::now() + rest_).time_since_epoch().count();
+        if (log_) log_("LibreTranslate: " + answer.error + " (" + url.Text() + "); resting " +
+                       std::to_string(std::chrono::duration_cast<std::chrono::seconds>(rest_).count()) + " s");
+    } else if (!answer.ok && log_) {
+        log_("LibreTranslate: " + answer.error + " (" + url.Text() + ")");
+    }
+    return answer;
 }
 
-std::optional<std::vector<LibreTranslateLanguage>> LibreTranslateTranslator::Languages(HttpDeadline deadline) const {
+std::optional<std::vector<LibreTranslateLanguage>> LibreTranslateTranslator::Languages(
+    Clock::time_point deadline) const {
     std::unique_lock<std::timed_mutex> lock(languagesMutex_, deadline);
     if (!lock.owns_lock()) return std::nullopt;
     if (!languages_ && !Resting()) {
-        const auto answer = HttpGet(server_, kLanguagesPath, deadline, kMaxLanguagesBytes);
-        RestIfUnwell(answer);
-        if (answer && answer->status == kOk) languages_ = ParseLibreTranslateLanguages(answer->body);
+        const FetchResult answer = Ask(languagesUrl_, deadline, kMaxLanguagesBytes, {});
+        if (answer.ok) languages_ = ParseLibreTranslateLanguages(answer.body);
     }
     return languages_;
 }
@@ -66,7 +84,7 @@ std::optional<std::vector<LibreTranslateLanguage>> LibreTranslateTranslator::Lan
 Translation LibreTranslateTranslator::Translate(const std::string& text, const std::string& pair) const {
     const auto split = SplitLanguagePair(pair);
     if (!split) return {Translation::Outcome::UnsupportedPair, {}};
-    const auto deadline = std::chrono::steady_clock::now() + timeLimit_;
+    const auto deadline = Clock::now() + timeLimit_;
     const auto languages = Languages(deadline);
     if (!languages) return {Translation::Outcome::Failed, {}};
     const std::string source = LibreTranslateCode(split->source, *languages);
@@ -77,10 +95,9 @@ Translation LibreTranslateTranslator::Translate(const std::string& text, const s
     const EdgeBlanks edges = SplitEdgeBlanks(text);
     if (edges.words.empty()) return {Translation::Outcome::Translated, text};
     if (Resting()) return {Translation::Outcome::Failed, {}};
-    const auto answer = HttpPost(server_, kTranslatePath, RequestBody(edges.words, source, target, key_),
-                                 kJsonType, deadline, kMaxTranslationBytes);
-    RestIfUnwell(answer);
-    const auto translated = answer ? TranslatedText(*answer) : std::nullopt;
+    const FetchResult answer = Ask(translateUrl_, deadline, kMaxTranslationBytes,
+                                   {RequestBody(edges.words, source, target, key_), kJsonType});
+    const auto translated = TranslatedText(answer);
     if (!translated) return {Translation::Outcome::Failed, {}};
     return {Translation::Outcome::Translated, WithEdgeBlanks(edges, Utf8ToAnsi(*translated))};
 }

@@ -10,8 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "http_call.h"
+#include "bounded_fetch.h"
 #include "libretranslate_languages.h"
+#include "log_text.h"
 #include "translator.h"
 
 namespace services {
@@ -25,7 +26,9 @@ inline constexpr std::chrono::seconds kUnansweredServerRest{30};
 class LibreTranslateTranslator : public Translator {
 public:
     // key, when not empty, goes with each text as "api_key".
-    LibreTranslateTranslator(ServerAddress server, std::string key,
+    // server: its address, with the path it sits under if any.
+    // Failures go to log, when there is one.
+    LibreTranslateTranslator(const UpstreamUrl& server, std::string key, Log log = {},
                              std::chrono::milliseconds timeLimit = kTranslationTimeLimit,
                              std::chrono::milliseconds rest = kUnansweredServerRest);
 
@@ -37,13 +40,19 @@ public:
 
 private:
     // The server's languages, asked for until it has answered once.
-    std::optional<std::vector<LibreTranslateLanguage>> Languages(HttpDeadline deadline) const;
-    // Whether an answer, or the lack of one, tells that the server is unwell.
+    using Clock = std::chrono::steady_clock;
+    std::optional<std::vector<LibreTranslateLanguage>> Languages(Clock::time_point deadline) const;
     bool Resting() const;
-    void RestIfUnwell(const std::optional<HttpAnswer>& answer) const;
+    // One request, within what is left of the deadline; an answer that
+    // tells the server is unwell (none, a rate limit, a server error)
+    // starts a rest.
+    FetchResult Ask(const UpstreamUrl& url, Clock::time_point deadline, std::size_t bytes,
+                    const FetchRequest& request) const;
 
-    const ServerAddress server_;
+    const UpstreamUrl languagesUrl_;
+    const UpstreamUrl translateUrl_;
     const std::string key_;
+    const Log log_;
     const std::chrono::milliseconds timeLimit_;
     const std::chrono::milliseconds rest_;
     mutable std::atomic<std::chrono::steady_clock::rep> restUntil_{0};

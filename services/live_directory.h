@@ -11,6 +11,7 @@
 #include <string>
 #include <thread>
 
+#include "log_text.h"
 #include "bounded_fetch.h"
 #include "station_lists.h"
 #include "upstream_url.h"
@@ -19,7 +20,6 @@ namespace services {
 
 class LiveDirectory {
 public:
-    using Log = std::function<void(const std::string& line)>;
 
     LiveDirectory(UpstreamUrl url, StationLists& lists, Log log);
     ~LiveDirectory();

@@ -6,9 +6,7 @@ namespace services {
 
 LiveObservations::LiveObservations(LiveSettings settings, const ObservationDiskCache* disk,
                                    const ObservationSource& fallback, Log log)
-    : settings_(std::move(settings)), disk_(disk), fallback_(fallback), log_(std::move(log)) {
-    settings_.folder = AsFolder(std::move(settings_.folder));
-}
+    : settings_(std::move(settings)), disk_(disk), fallback_(fallback), log_(std::move(log)) {}
 
 std::optional<std::string> LiveObservations::Find(const std::string& code) const {
     // Nothing else goes into an upstream address or a file name.
@@ -42,9 +40,14 @@ std::optional<std::string> LiveObservations::Find(const std::string& code) const
 }
 
 std::optional<std::string> LiveObservations::FetchAndAnswer(const std::string& code) const {
-    UpstreamUrl file = settings_.folder;
-    file.path += code + ".TXT";
+    const UpstreamUrl file = InFolder(settings_.folder, code + ".TXT");
+    if (Clock::now().time_since_epoch().count() < sourceRestUntil_.load()) {
+        return Fallback(code, "the source gave no answer lately (" + file.Text() + ")");
+    }
     FetchResult fetched = BoundedFetch(file, settings_.limits);
+    if (!fetched.ok && (fetched.status == 0 || fetched.status == 200 || fetched.status >= 500)) {
+        sourceRestUntil_ = (Clock::now() + settings_.silentSourceRest).time_since_epoch().count();
+    }
     if (!fetched.ok) return Fallback(code, fetched.error + " (" + file.Text() + ")");
     if (!IsDecodedObservation(fetched.body, code)) {
         return Fallback(code, file.Text() + " is not a decoded observation of " + code);

@@ -6,6 +6,7 @@
 // the station is unknown. An observation's own time line always travels
 // with it, so an old one never poses as new.
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -15,6 +16,7 @@
 #include <optional>
 #include <string>
 
+#include "log_text.h"
 #include "bounded_fetch.h"
 #include "observation_disk_cache.h"
 #include "observation_source.h"
@@ -26,15 +28,20 @@ namespace services {
 // 4 s, fallbacks included, however the source behaves.
 inline constexpr FetchLimits kObservationLimits{std::chrono::milliseconds(3500), 64 * 1024};
 
+// A source that gave no whole answer (down, unreachable, silent, too slow,
+// failing) is left alone this long: meanwhile pages are answered from the fallbacks at once
+// instead of after the whole fetch time each.
+inline constexpr std::chrono::milliseconds kSilentSourceRest{std::chrono::seconds(60)};
+
 struct LiveSettings {
     UpstreamUrl folder;                   // the files' folder
     std::chrono::milliseconds cacheTime;  // how long a fetched observation is served
     FetchLimits limits;                   // of one fetch
+    std::chrono::milliseconds silentSourceRest = kSilentSourceRest;
 };
 
 class LiveObservations : public ObservationSource {
 public:
-    using Log = std::function<void(const std::string& line)>;
 
     // disk may be none (nothing kept across restarts); fallback is the
     // archive. Both must outlive this object.
@@ -67,6 +74,7 @@ private:
     mutable std::mutex mutex_;
     mutable std::condition_variable landed_;
     mutable std::map<std::string, Station> stations_;
+    mutable std::atomic<Clock::rep> sourceRestUntil_{0};
 };
 
 }  // namespace services

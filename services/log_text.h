@@ -4,10 +4,14 @@
 // shows the log, and a raw line break would forge a line.
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <string_view>
 
 namespace services {
+
+// Where a part of the services writes its log lines, one call a line.
+using Log = std::function<void(const std::string& line)>;
 
 // C0 controls and DEL become "\xNN", a backslash "\\"; nothing else changes.
 std::string EscapedForLog(std::string_view text);

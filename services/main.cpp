@@ -77,8 +77,8 @@ int main(int argc, char** argv) {
         std::vector<const services::Translator*> translators;
         if (options.translator != services::TranslatorChoice::LibreTranslate) translators.push_back(&apertium.emplace());
         if (options.libreTranslate && options.translator != services::TranslatorChoice::Apertium) {
-            translators.push_back(&libreTranslate.emplace(
-                *services::ParseServerAddress(options.libreTranslate->Text()), options.libreTranslateKey));
+            translators.push_back(
+                &libreTranslate.emplace(*options.libreTranslate, options.libreTranslateKey, Log));
         }
         const services::TranslatorChain chain(translators);
         const services::TranslationCache translator(chain);

@@ -8,6 +8,7 @@
 #include <string>
 #include <thread>
 
+#include "log_text.h"
 #include "bounded_connection_server.h"
 #include "service_routes.h"
 
@@ -17,7 +18,6 @@ inline constexpr char kLoopbackAddress[] = "127.0.0.1";
 
 class ServiceServer {
 public:
-    using Log = std::function<void(const std::string& line)>;
 
     explicit ServiceServer(const ServiceRoutes& routes, Log log = {},
                            const ConnectionLimits& limits = ConnectionLimits());

@@ -78,4 +78,10 @@ UpstreamUrl AsFolder(UpstreamUrl url) {
     return url;
 }
 
+UpstreamUrl InFolder(const UpstreamUrl& folder, std::string_view name) {
+    UpstreamUrl file = AsFolder(folder);
+    file.path += name;
+    return file;
+}
+
 }  // namespace services

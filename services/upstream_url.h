@@ -22,4 +22,7 @@ std::optional<UpstreamUrl> ParseUpstreamUrl(std::string_view url);
 // The same address with a "/" at the end of its path: a folder.
 UpstreamUrl AsFolder(UpstreamUrl url);
 
+// The file or endpoint name in the folder url names.
+UpstreamUrl InFolder(const UpstreamUrl& folder, std::string_view name);
+
 }  // namespace services

@@ -1,4 +1,3 @@
-#include "http_call.h"
 #include "libretranslate_languages.h"
 #include "libretranslate_translator.h"
 
@@ -78,7 +77,7 @@ public:
         thread_.join();
     }
 
-    services::ServerAddress address() const { return {"http://127.0.0.1:" + std::to_string(port_), ""}; }
+    services::UpstreamUrl address() const { return {"http://127.0.0.1:" + std::to_string(port_), "/"}; }
     std::vector<nlohmann::json> requests() const {
         std::lock_guard<std::mutex> lock(mutex_);
         return requests_;
@@ -134,20 +133,6 @@ TEST(LibreTranslateLanguages, ThePluginsCodesInTheServersOwn) {
     EXPECT_FALSE(services::ParseLibreTranslateLanguages("<html>"));
 }
 
-TEST(ServerAddress, HttpAndHttpsWithAnOptionalPath) {
-    const auto plain = services::ParseServerAddress("http://localhost:5000");
-    ASSERT_TRUE(plain);
-    EXPECT_EQ(plain->origin, "http://localhost:5000");
-    EXPECT_EQ(plain->basePath, "");
-    const auto below = services::ParseServerAddress("https://example.org/libretranslate/");
-    ASSERT_TRUE(below);
-    EXPECT_EQ(below->origin, "https://example.org");
-    EXPECT_EQ(below->basePath, "/libretranslate");
-    for (const char* bad : {"localhost:5000", "ftp://x", "http://", "http://a b", "http://x/?q", "http://u@x"}) {
-        EXPECT_FALSE(services::ParseServerAddress(bad)) << bad;
-    }
-}
-
 TEST(LibreTranslateTranslator, SendsJsonInTheServersCodesAndReadsTheAnswer) {
     FakeLibreTranslate server;
     server.SetAnswer(Replying("15\u00B0 C, pluie"));
@@ -195,7 +180,7 @@ TEST(LibreTranslateTranslator, CharactersTheCodePageLacksBecomeQuestionMarks) {
 TEST(LibreTranslateTranslator, ErrorAnswersAreFailedTranslations) {
     FakeLibreTranslate server;
     // No rest after an unwell answer, so that each answer is asked for.
-    const LibreTranslateTranslator translator(server.address(), "", services::kTranslationTimeLimit, 0ms);
+    const LibreTranslateTranslator translator(server.address(), "", {}, services::kTranslationTimeLimit, 0ms);
     const std::pair<int, std::string> answers[] = {
         {400, R"({"error": "Invalid request"})"}, {403, R"({"error": "Invalid API key"})"},
         {429, R"({"error": "Too many requests"})"}, {500, R"({"error": "boom"})"},
@@ -218,14 +203,14 @@ TEST(LibreTranslateTranslator, ErrorAnswersAreFailedTranslations) {
     server.SetLanguages(kRecentLanguages);
     EXPECT_EQ(unlisted.Translate("Wind", "en_fr").outcome, Translation::Outcome::Translated);
 
-    const LibreTranslateTranslator unreachable({"http://127.0.0.1:1", ""}, "");
+    const LibreTranslateTranslator unreachable({"http://127.0.0.1:1", "/"}, "");
     EXPECT_EQ(unreachable.Translate("Wind", "en_fr").outcome, Translation::Outcome::Failed);
 }
 
 // Slow all at once, or a byte at a time so that no single read times out.
 TEST(LibreTranslateTranslator, AServerTooSlowFailsWithinTheTimeLimit) {
     FakeLibreTranslate server;
-    const LibreTranslateTranslator translator(server.address(), "", 300ms, 0ms);
+    const LibreTranslateTranslator translator(server.address(), "", {}, 300ms, 0ms);
     ASSERT_EQ(translator.Translate("Wind", "en_fr").outcome, Translation::Outcome::Translated);
 
     server.SetAnswer([](const nlohmann::json&, httplib::Response& response) {
@@ -254,7 +239,7 @@ TEST(LibreTranslateTranslator, AServerTooSlowFailsWithinTheTimeLimit) {
 // unanswered, the next ones fail at once, and it is asked again after a rest.
 TEST(LibreTranslateTranslator, AnUnansweringServerIsLeftToRestBetweenPieces) {
     FakeLibreTranslate server;
-    const LibreTranslateTranslator translator(server.address(), "", 300ms, 600ms);
+    const LibreTranslateTranslator translator(server.address(), "", {}, 300ms, 600ms);
     ASSERT_EQ(translator.Translate("Wind", "en_fr").outcome, Translation::Outcome::Translated);
     server.SetAnswer([](const nlohmann::json&, httplib::Response& response) {
         std::this_thread::sleep_for(500ms);

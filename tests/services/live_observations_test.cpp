@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <future>
+#include <thread>
 #include <vector>
 
 #include "fake_source.h"
@@ -39,9 +40,10 @@ protected:
         std::filesystem::remove_all(cacheFolder_);
     }
 
-    std::unique_ptr<LiveObservations> Live(const std::string& url, std::chrono::milliseconds cacheTime = 1h) {
+    std::unique_ptr<LiveObservations> Live(const std::string& url, std::chrono::milliseconds cacheTime = 1h,
+                                           std::chrono::milliseconds rest = services::kSilentSourceRest) {
         return std::make_unique<LiveObservations>(
-            services::LiveSettings{*services::ParseUpstreamUrl(url), cacheTime, {kAttempt, 64 * 1024}}, &disk_,
+            services::LiveSettings{*services::ParseUpstreamUrl(url), cacheTime, {kAttempt, 64 * 1024}, rest}, &disk_,
             archive_, [this](const std::string& line) {
                 std::lock_guard<std::mutex> lock(logMutex_);
                 log_.push_back(line);
@@ -169,6 +171,26 @@ TEST_F(LiveObservationsTest, SilentAndRefusingSourcesFallBackWithinTheBound) {
     const auto https = services::BoundedFetch(*services::ParseUpstreamUrl(source_.Url("/", "https")), {kAttempt, 1024});
     EXPECT_FALSE(https.ok);
     EXPECT_EQ(https.error, "the TLS handshake failed");
+}
+
+// During an outage every page would otherwise wait out the whole fetch time.
+TEST_F(LiveObservationsTest, AnUnwellSourceIsLeftToRestThenAskedAgain) {
+    source_.SetMode(FakeSource::Mode::Trickle);
+    const auto live = Live(Folder(), 0ms, 600ms);
+    EXPECT_EQ(live->Find("KLXV"), ArchiveStandIn::kRecord);
+    EXPECT_EQ(source_.Requests(), 1);
+
+    std::chrono::steady_clock::duration took{};
+    EXPECT_EQ(TimedFind(*live, "KLXV", took), ArchiveStandIn::kRecord);
+    EXPECT_LT(took, 100ms);
+    EXPECT_EQ(source_.Requests(), 1);
+    ASSERT_EQ(Log().size(), 2u);
+    EXPECT_NE(Log()[1].find("the source gave no answer lately"), std::string::npos) << Log()[1];
+
+    source_.SetMode(FakeSource::Mode::Serve);
+    std::this_thread::sleep_for(700ms);
+    EXPECT_EQ(live->Find("KLXV"), FixtureObservation("KLXV"));
+    EXPECT_EQ(source_.Requests(), 2);
 }
 
 // A file in the cache folder is as untrusted as an answer of the source.

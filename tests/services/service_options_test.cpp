@@ -62,6 +62,19 @@ TEST(ServiceOptions, LiveUsesThePublicSourcesAndTheGatewayPort) {
     EXPECT_EQ(observationsOnly.ListenPort(), 8642);
 }
 
+TEST(ServiceOptions, TranslatorsAreChosenByName) {
+    EXPECT_EQ(Parsed({}).translator, services::TranslatorChoice::Auto);
+    const ServiceOptions libre = Parsed({"--translator", "libretranslate", "--libretranslate-url",
+                                         "http://localhost:5000", "--libretranslate-key", "k"});
+    EXPECT_EQ(libre.translator, services::TranslatorChoice::LibreTranslate);
+    EXPECT_EQ(libre.libreTranslate->Text(), "http://localhost:5000/");
+    EXPECT_EQ(libre.libreTranslateKey, "k");
+    EXPECT_FALSE(libre.Live());
+    EXPECT_EQ(Parsed({"--translator", "apertium"}).translator, services::TranslatorChoice::Apertium);
+    EXPECT_EQ(Refused({"--translator", "libretranslate"}), "--translator libretranslate needs --libretranslate-url");
+    EXPECT_EQ(Refused({"--translator", "google"}), "bad value for --translator: google");
+}
+
 TEST(ServiceOptions, BadCommandLinesAreRefusedWithTheReason) {
     EXPECT_EQ(Refused({"--port"}), "--port needs a value");
     EXPECT_EQ(Refused({"--port", "65536"}), "bad value for --port: 65536");
@@ -72,7 +85,8 @@ TEST(ServiceOptions, BadCommandLinesAreRefusedWithTheReason) {
     EXPECT_EQ(Refused({"--verbose"}), "unknown option --verbose");
     EXPECT_EQ(Refused({"8080"}), "unknown option 8080");
     for (const char* option : {"--port", "--listen", "--data", "--live", "--observations-url", "--stations-url",
-                               "--cache-seconds", "--cache-dir"}) {
+                               "--cache-seconds", "--cache-dir", "--libretranslate-url",
+                               "--libretranslate-key", "--translator"}) {
         EXPECT_NE(std::string(services::kServiceUsage).find(option), std::string::npos) << option;
     }
 }
@@ -87,6 +101,11 @@ TEST(UpstreamUrl, SplitsOriginFromPathAndRefusesWhatIsNoAddress) {
     EXPECT_EQ(url->origin, "http://[::1]:8080");
     EXPECT_EQ(url->path, "/");
     EXPECT_EQ(services::AsFolder(*ParseUpstreamUrl("http://h/a")).path, "/a/");
+    // A server below a path, as LibreTranslate may sit behind a proxy.
+    EXPECT_EQ(services::InFolder(*ParseUpstreamUrl("https://example.org/libretranslate"), "translate").Text(),
+              "https://example.org/libretranslate/translate");
+    EXPECT_EQ(services::InFolder(*ParseUpstreamUrl("http://localhost:5000"), "languages").Text(),
+              "http://localhost:5000/languages");
     for (const char* bad : {"", "tgftp.nws.noaa.gov/data/", "file:///etc/", "http://", "http://h:0/",
                             "http://h:99999/", "http://h:x/", "http://user@h/", "http://h/a b", "http://h/a?q",
                             "http://h/\r\nX: y", "http://h\x1b/"}) {
