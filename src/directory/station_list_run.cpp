@@ -8,9 +8,11 @@
 #include "index_lookup.h"
 #include "station_lists.h"
 
-static_assert(kStationListBoxStyle == MB_OK, "the boxes have one OK button");
+namespace nimbrel {
 
 namespace {
+
+static_assert(kStationListBoxStyle == MB_OK, "the boxes have one OK button");
 
 void ShowBox(const char* text, const char* caption) { MessageBoxA(nullptr, text, caption, kStationListBoxStyle); }
 
@@ -27,8 +29,8 @@ void ShowStationList(const StationListSettings& settings, const char* name, cons
     if (!ReadPage(session, serviceAddress, settings.indexPagePath, indexPage)) return;
 
     IndexLookup lookup = LookUpStationName(indexPage, name);
-    if (lookup.outcome == IndexLookup::EndSilently) return;
-    if (lookup.outcome == IndexLookup::ShowFallback) {
+    if (lookup.outcome == IndexLookup::Outcome::EndSilently) return;
+    if (lookup.outcome == IndexLookup::Outcome::ShowFallback) {
         ShowBox(settings.fallbackText, settings.fallbackCaption);
         return;
     }
@@ -41,3 +43,5 @@ void ShowStationList(const StationListSettings& settings, const char* name, cons
 void ShowStateStations(const char* name) { ShowStationList(kStateStationList, name); }
 
 void ShowCountryStations(const char* name) { ShowStationList(kCountryStationList, name); }
+
+}  // namespace nimbrel

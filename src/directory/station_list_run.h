@@ -2,8 +2,10 @@
 // /xstates and /xcountry: the station codes of a state or a country, read
 // from the weather service and shown in message boxes on the host's thread.
 
-#include "plugin/service_addresses.h"
+#include "common/service_addresses.h"
 #include "station_list_settings.h"
+
+namespace nimbrel {
 
 // One run for the name (the placeholder already put in for an empty
 // parameter). Failures end the run with nothing shown.
@@ -12,3 +14,5 @@ void ShowStationList(const StationListSettings& settings, const char* name,
 
 void ShowStateStations(const char* name);
 void ShowCountryStations(const char* name);
+
+}  // namespace nimbrel

@@ -5,6 +5,8 @@
 #include "directory/translation_query.h"
 #include "http/page_fetch.h"
 
+namespace nimbrel {
+
 namespace {
 
 // The translation, or an error text; answered is false when the service
@@ -37,3 +39,5 @@ std::string ReportTranslator::operator()(const std::string& text, const std::str
     if (!answered) unanswered_ = result;
     return result;
 }
+
+}  // namespace nimbrel

@@ -4,7 +4,9 @@
 #include <optional>
 #include <string>
 
-#include "plugin/service_addresses.h"
+#include "common/service_addresses.h"
+
+namespace nimbrel {
 
 // The translation of text for the pair, or one of the error texts when the
 // service cannot be reached or gives no usable answer.
@@ -25,3 +27,5 @@ private:
     const char* serviceAddress_;
     std::optional<std::string> unanswered_;
 };
+
+}  // namespace nimbrel

@@ -1,6 +1,8 @@
 #include "page_fetch.h"
 
-#include "plugin/service_addresses.h"
+#include "common/service_addresses.h"
+
+namespace nimbrel {
 
 namespace {
 constexpr int kReadPiece = 2048;
@@ -8,7 +10,7 @@ constexpr int kReadPiece = 2048;
 
 FetchResult FetchPage(HttpSession& session, const char* baseAddress, const std::string& path, std::string& body) {
     if (!session.Connect(baseAddress, nullptr, nullptr, kUserAgent)) return FetchResult::ConnectFailed;
-    if (!session.SendRequest(path.c_str(), MethodGet, nullptr)) {
+    if (!session.SendRequest(path.c_str(), RequestMethod::Get, nullptr)) {
         session.Close();
         return FetchResult::RequestFailed;
     }
@@ -17,3 +19,5 @@ FetchResult FetchPage(HttpSession& session, const char* baseAddress, const std::
     session.Close();
     return FetchResult::Fetched;
 }
+
+}  // namespace nimbrel

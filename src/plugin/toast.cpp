@@ -5,7 +5,9 @@
 #include <cstring>
 #include <cwchar>
 
-#include "host_records.h"
+#include "common/host_records.h"
+
+namespace nimbrel {
 
 namespace {
 
@@ -43,3 +45,5 @@ int SendWideToast(const wchar_t* message, const char* title, const char* link, b
     copy[length] = L'\0';
     return Broadcast(copy, title, link, flag, 1);
 }
+
+}  // namespace nimbrel

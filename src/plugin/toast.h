@@ -5,6 +5,8 @@
 
 #include <cstddef>
 
+namespace nimbrel {
+
 // The longest message a toast carries; a longer one is cut.
 constexpr std::size_t kToastMessageLength = 255;
 
@@ -17,3 +19,5 @@ int SendToast(const char* message, const char* title, const char* link, bool fla
 // The same with a UTF-16 message, sent with lParam 1. A cut never splits a
 // surrogate pair: the copy then ends one unit early.
 int SendWideToast(const wchar_t* message, const char* title, const char* link, bool flag) noexcept;
+
+}  // namespace nimbrel

@@ -8,6 +8,8 @@
 #include "value_wording.h"
 #include "wind_speed.h"
 
+namespace nimbrel {
+
 namespace {
 
 // The page is walked with positions: nothing but the values is copied, so
@@ -99,3 +101,5 @@ std::string BuildWeatherReport(std::string_view body, const std::string& pair,
     }
     return report;
 }
+
+}  // namespace nimbrel

@@ -8,6 +8,8 @@
 
 #include "speech_text.h"
 
+namespace nimbrel {
+
 // Stands for TranslateText: a piece of text and the pair in, its
 // translation out (or an error text, which is used the same way).
 using Translator = std::function<std::string(const std::string& text, const std::string& pair)>;
@@ -18,3 +20,5 @@ using Translator = std::function<std::string(const std::string& text, const std:
 // each, in the order they appear.
 std::string BuildWeatherReport(std::string_view body, const std::string& pair,
                                const Translator& translate, char (&speechText)[kSpeechTextSize]);
+
+}  // namespace nimbrel

@@ -4,17 +4,18 @@
 
 #include "directory/translation_client.h"
 #include "http/page_fetch.h"
-#include "plugin/module_state.h"
 #include "speech/start_speech.h"
 #include "weather/report_markers.h"
 #include "weather/weather_report.h"
+
+namespace nimbrel {
 
 namespace {
 constexpr std::size_t kPairLength = 5;
 }
 
-std::string RequestWeatherReport(const std::string& code, const std::string& pair, const char* weatherAddress,
-                                 const char* translationAddress) {
+std::string RequestWeatherReport(const std::string& code, const std::string& pair, bool speak,
+                                 const char* weatherAddress, const char* translationAddress) {
     const bool pairInForce = pair.size() == kPairLength;
     std::string body;
     {
@@ -30,9 +31,11 @@ std::string RequestWeatherReport(const std::string& code, const std::string& pai
     char speechText[kSpeechTextSize] = {};
     if (!pairInForce) {
         std::string report = BuildWeatherReport(body, "", nullptr, speechText);
-        if (speechEnabled == 1) StartSpeechWorker(speechText);
+        if (speak) StartSpeechWorker(speechText);
         return report;
     }
     ReportTranslator translator(translationAddress);
     return BuildWeatherReport(body, pair, std::ref(translator), speechText);
 }
+
+}  // namespace nimbrel

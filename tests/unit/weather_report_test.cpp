@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+using namespace nimbrel;
+
 namespace {
 
 // Markers spelled here on their own, so that a slip in the builder's copy shows.

@@ -11,11 +11,13 @@
 #include "recording_voice/voice_activation.h"
 #include "recording_voice/voice_log.h"
 #include "http_standin.h"
-#include "plugin/host_records.h"
+#include "common/host_records.h"
 #include "plugin_host.h"
 #include "recording_sink.h"
 #include "test_paths.h"
 #include "weather/weather_report.h"
+
+using namespace nimbrel;
 
 namespace {
 

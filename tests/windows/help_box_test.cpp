@@ -6,10 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "plugin/service_addresses.h"
+#include "common/service_addresses.h"
 #include "plugin_host.h"
 #include "recording_sink.h"
 #include "test_paths.h"
+
+using namespace nimbrel;
 
 namespace {
 

@@ -3,10 +3,11 @@
 #include <windows.h>
 #include <wininet.h>
 
-#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
+
+#include "http/percent_encoding.h"
 
 namespace {
 
@@ -14,21 +15,6 @@ constexpr char kControlHost[] = "standin.control";
 
 bool SameIgnoringCase(const std::string& a, const std::string& b) {
     return a.size() == b.size() && _strnicmp(a.c_str(), b.c_str(), a.size()) == 0;
-}
-
-std::string QueryValue(const std::string& value) {
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string encoded;
-    for (unsigned char c : value) {
-        if (std::isalnum(c) || std::strchr("-._~/", c)) {
-            encoded += static_cast<char>(c);
-        } else {
-            encoded += '%';
-            encoded += kHex[c >> 4];
-            encoded += kHex[c & 15];
-        }
-    }
-    return encoded;
 }
 
 struct InternetHandle {
@@ -161,7 +147,7 @@ Answer Answer::Template(std::string body) {
 HttpStandIn::HttpStandIn() { Control("POST", "/reset"); }
 
 void HttpStandIn::Serve(const std::string& pathPrefix, const Answer& answer, int times) {
-    Control("POST", "/answer?prefix=" + QueryValue(pathPrefix) + "&kind=" + answer.kind +
+    Control("POST", "/answer?prefix=" + nimbrel::PercentEncodeQueryValue(pathPrefix) + "&kind=" + answer.kind +
                         "&status=" + std::to_string(answer.status) + "&piece=" + std::to_string(answer.pieceSize) +
                         "&pause=" + std::to_string(answer.pauseMs) + "&sent=" + std::to_string(answer.sentBytes) +
                         "&times=" + std::to_string(times),

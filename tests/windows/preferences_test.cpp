@@ -16,6 +16,8 @@
 #include "plugin/preferences_registry.h"
 #include "recording_sink.h"
 
+using namespace nimbrel;
+
 namespace {
 
 constexpr char kHostRoot[] = "Software\\Quorvel\\MsgPlus2";

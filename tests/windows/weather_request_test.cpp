@@ -15,6 +15,8 @@
 #include "test_paths.h"
 #include "weather/weather_report.h"
 
+using namespace nimbrel;
+
 namespace {
 
 const std::string kPagePath = "/weather/current/LFMN.html";
@@ -60,7 +62,7 @@ protected:
 
 TEST_F(WeatherRequestTest, ReportOfAFetchedPage) {
     standIn.Serve(kPagePath, Answer::InPieces(page, 700, 0));
-    const std::string report = RequestWeatherReport("LFMN", "");
+    const std::string report = RequestWeatherReport("LFMN", "", false);
     EXPECT_EQ(report, BuildWeatherReport(page, "", nullptr, speech));
     EXPECT_NE(report.find("(!FC04)(!FB)Wind: (!FR)"), std::string::npos) << report;
     ASSERT_EQ(standIn.Requests().size(), 1u);
@@ -72,10 +74,10 @@ TEST_F(WeatherRequestTest, ErrorTexts) {
     standIn.Serve("/weather/current/ZZZZ.html", Answer::Body("<HTML>No such station</HTML>", 404));
     standIn.Serve("/weather/current/EMPT.html", Answer::Body(""));
     standIn.Serve("/weather/current/MUTE.html", Answer::Silent());
-    EXPECT_EQ(RequestWeatherReport("ZZZZ", ""), "Error :s");
-    EXPECT_EQ(RequestWeatherReport("EMPT", ""), "Error :s");
-    EXPECT_EQ(RequestWeatherReport("MUTE", ""), "request error");   // after the 5 s timeout
-    EXPECT_EQ(RequestWeatherReport("LFMN", "", "gopher://weather.example"), "connexion error");
+    EXPECT_EQ(RequestWeatherReport("ZZZZ", "", false), "Error :s");
+    EXPECT_EQ(RequestWeatherReport("EMPT", "", false), "Error :s");
+    EXPECT_EQ(RequestWeatherReport("MUTE", "", false), "request error");   // after the 5 s timeout
+    EXPECT_EQ(RequestWeatherReport("LFMN", "", false, "gopher://weather.example"), "connexion error");
     EXPECT_EQ(standIn.Requests().size(), 3u);
 }
 
@@ -88,7 +90,7 @@ TEST_F(WeatherRequestTest, TranslatedReportSendsEveryPieceIntact) {
         return "[" + pair + "]" + text;
     }, speech);
 
-    EXPECT_EQ(RequestWeatherReport("LFMN", "en_es"), expected);
+    EXPECT_EQ(RequestWeatherReport("LFMN", "en_es", false), expected);
     const std::vector<ReceivedRequest> requests = TranslationRequests(standIn);
     ASSERT_EQ(requests.size(), pieces.size());
     for (std::size_t i = 0; i < pieces.size(); ++i) {
@@ -102,8 +104,8 @@ TEST_F(WeatherRequestTest, PairsThatAreNotFiveCharactersMeanNoTranslation) {
     standIn.Serve(kPagePath, Answer::Body(page));
     standIn.Serve("/tr?", EchoingTranslation());
     const std::string english = BuildWeatherReport(page, "", nullptr, speech);
-    EXPECT_EQ(RequestWeatherReport("LFMN", "en"), english);
-    EXPECT_EQ(RequestWeatherReport("LFMN", "en_es_"), english);
+    EXPECT_EQ(RequestWeatherReport("LFMN", "en", false), english);
+    EXPECT_EQ(RequestWeatherReport("LFMN", "en_es_", false), english);
     EXPECT_TRUE(TranslationRequests(standIn).empty());
 }
 
@@ -117,7 +119,7 @@ TEST_F(WeatherRequestTest, ServiceThatStopsAnsweringLeavesItsErrorInPlace) {
     }, speech);
     ASSERT_GT(call, 4);
 
-    EXPECT_EQ(RequestWeatherReport("LFMN", "en_es"), expected);
+    EXPECT_EQ(RequestWeatherReport("LFMN", "en_es", false), expected);
     // Once a request went unanswered (timed out), the rest of the report asks no more.
     EXPECT_EQ(TranslationRequests(standIn).size(), 4u);
 }
