@@ -119,30 +119,34 @@ Answer Answer::InPieces(std::string body, std::size_t pieceSize, int pauseMs) {
     return answer;
 }
 
-Answer Answer::ResetAfter(std::string body, std::size_t sentBytes) {
-    Answer answer = Body(std::move(body));
-    answer.kind = "reset";
+namespace {
+
+Answer Shaped(const char* kind, std::string body, std::size_t sentBytes = 0) {
+    Answer answer = Answer::Body(std::move(body));
+    answer.kind = kind;
     answer.sentBytes = sentBytes;
     return answer;
 }
 
+}  // namespace
+
+Answer Answer::ResetAfter(std::string body, std::size_t sentBytes) {
+    return Shaped("reset", std::move(body), sentBytes);
+}
+
 Answer Answer::StallAfter(std::string body, std::size_t sentBytes) {
-    Answer answer = ResetAfter(std::move(body), sentBytes);
-    answer.kind = "stall";
-    return answer;
+    return Shaped("stall", std::move(body), sentBytes);
 }
 
-Answer Answer::Silent() {
-    Answer answer;
-    answer.kind = "silent";
-    return answer;
+Answer Answer::CutAfter(std::string body, std::size_t sentBytes) {
+    return Shaped("cut", std::move(body), sentBytes);
 }
 
-Answer Answer::Template(std::string body) {
-    Answer answer = Body(std::move(body));
-    answer.kind = "template";
-    return answer;
-}
+Answer Answer::Endless(std::string body) { return Shaped("endless", std::move(body)); }
+
+Answer Answer::Silent() { return Shaped("silent", ""); }
+
+Answer Answer::Template(std::string body) { return Shaped("template", std::move(body)); }
 
 HttpStandIn::HttpStandIn() { Control("POST", "/reset"); }
 
@@ -169,6 +173,11 @@ std::vector<ReceivedRequest> HttpStandIn::Requests() const {
 
 std::size_t HttpStandIn::ConnectionCount() const {
     return std::strtoul(Control("GET", "/connections").c_str(), nullptr, 10);
+}
+
+std::size_t HttpStandIn::OpenRequestCount(const std::string& pathPrefix) const {
+    const std::string count = Control("GET", "/open?prefix=" + nimbrel::PercentEncodeQueryValue(pathPrefix));
+    return std::strtoul(count.c_str(), nullptr, 10);
 }
 
 std::string HttpStandIn::ProxyAddress() {
