@@ -2,8 +2,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <cwchar>
+#include <iterator>
 
 #include "common/host_records.h"
 
@@ -11,15 +13,50 @@ namespace nimbrel {
 
 namespace {
 
+// The request points into this process, so only this process's own
+// top-level windows are sent it, and each is given a bounded time: a hung
+// window cannot hold the host's thread. A thread that let one of its
+// windows time out is not waited for again (it may own more windows).
+struct ToastDelivery {
+    UINT message;
+    WPARAM request;
+    LPARAM wide;
+    DWORD process;
+    LRESULT answer;  // the first nonzero one
+    DWORD silentThreads[8];
+    std::size_t silentCount;
+
+    bool IsSilent(DWORD thread) const {
+        return std::find(silentThreads, silentThreads + silentCount, thread) != silentThreads + silentCount;
+    }
+};
+
+BOOL CALLBACK DeliverToWindow(HWND window, LPARAM parameter) {
+    auto* delivery = reinterpret_cast<ToastDelivery*>(parameter);
+    DWORD process = 0;
+    const DWORD thread = GetWindowThreadProcessId(window, &process);
+    if (process != delivery->process || delivery->IsSilent(thread)) return TRUE;
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutA(window, delivery->message, delivery->request, delivery->wide,
+                             SMTO_ABORTIFHUNG | SMTO_NORMAL, kToastTimeoutMs, &answer)) {
+        if (delivery->silentCount < std::size(delivery->silentThreads))
+            delivery->silentThreads[delivery->silentCount++] = thread;
+    } else if (delivery->answer == 0) {
+        delivery->answer = static_cast<LRESULT>(answer);
+    }
+    return TRUE;
+}
+
 // The identifier is asked for on every send (a lookup once the name is
 // registered), so no state outlives a call.
-int Broadcast(const void* message, const char* title, const char* link, bool flag, LPARAM wide) {
+int Deliver(const void* message, const char* title, const char* link, bool flag, LPARAM wide) {
     UINT toastMessage = RegisterWindowMessageA(kToastMessageName);
-    // A failed registration answers 0, which would broadcast WM_NULL.
+    // A failed registration answers 0, which would send WM_NULL.
     if (toastMessage == 0) return 0;
     ToastRequest request = {title, message, link, flag ? -1 : 0};
-    LRESULT answer = SendMessageA(HWND_BROADCAST, toastMessage, reinterpret_cast<WPARAM>(&request), wide);
-    return static_cast<int>(answer);
+    ToastDelivery delivery = {toastMessage, reinterpret_cast<WPARAM>(&request), wide, GetCurrentProcessId(), 0, {}, 0};
+    EnumWindows(DeliverToWindow, reinterpret_cast<LPARAM>(&delivery));
+    return static_cast<int>(delivery.answer);
 }
 
 bool IsHighSurrogate(wchar_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
@@ -32,7 +69,7 @@ int SendToast(const char* message, const char* title, const char* link, bool fla
     std::size_t length = message ? strnlen(message, kToastMessageLength) : 0;
     if (length) std::memcpy(copy, message, length);
     copy[length] = '\0';
-    return Broadcast(copy, title, link, flag, 0);
+    return Deliver(copy, title, link, flag, 0);
 }
 
 int SendWideToast(const wchar_t* message, const char* title, const char* link, bool flag) noexcept {
@@ -43,7 +80,7 @@ int SendWideToast(const wchar_t* message, const char* title, const char* link, b
         --length;
     if (length) std::wmemcpy(copy, message, length);
     copy[length] = L'\0';
-    return Broadcast(copy, title, link, flag, 1);
+    return Deliver(copy, title, link, flag, 1);
 }
 
 }  // namespace nimbrel
