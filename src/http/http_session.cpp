@@ -1,5 +1,6 @@
 #include "http_session.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -71,6 +72,9 @@ const char* SessionFailureText(SessionFailure failure) {
         case SessionFailure::UploadFailed: return "request failed";  // the upload's own, without dots
         case SessionFailure::ConnectionFailed: return "connection failed...";
         case SessionFailure::ResponseFailed: return "response failed...";
+        case SessionFailure::BodyCutShort: return "body cut short...";
+        case SessionFailure::BodyTooLarge: return "body too large...";
+        case SessionFailure::DeadlinePassed: return "deadline passed...";
         case SessionFailure::Exception: return "exception...";
     }
     return "";
@@ -140,8 +144,15 @@ bool HttpSession::ConnectHost(const char* host, int port, const char* userName, 
     return connected;
 }
 
+void HttpSession::LimitResponse(DWORD deadline, std::size_t maxBytes) {
+    deadlineMs = deadline;
+    maxBodyBytes = maxBytes;
+}
+
 bool HttpSession::SendRequest(const char* path, int method, const char* referrer) {
     failure = SessionFailure::None;
+    requestStart = GetTickCount();
+    bodyBytes = 0;
     if (Guarded(false, [&] { return Send(path, method, referrer); }) || Fail(SessionFailure::Exception))
         return true;
     requestHandle.reset();
@@ -240,15 +251,40 @@ int HttpSession::ReadChunk(char* buffer, int size) {
     if (buffer == nullptr || size <= 0) return 0;
     failure = SessionFailure::None;
     DWORD count = 0;
-    if (!requestHandle) {
-        Fail(SessionFailure::ConnectionFailed);
-    } else if (!InternetReadFile(requestHandle.get(), buffer, static_cast<DWORD>(size), &count)) {
-        Fail(SessionFailure::ResponseFailed);
-    } else {
-        return static_cast<int>(count);
-    }
+    if (Read(buffer, static_cast<DWORD>(size), count)) return static_cast<int>(count);
     requestHandle.reset();
     return 0;
+}
+
+bool HttpSession::Read(char* buffer, DWORD size, DWORD& count) {
+    if (!requestHandle) return Fail(SessionFailure::ConnectionFailed);
+    const DWORD elapsed = GetTickCount() - requestStart;
+    if (elapsed >= deadlineMs) return Fail(SessionFailure::DeadlinePassed);
+    // WinINet reads synchronously: a read should wait no longer than the
+    // response has left. (Wine 8 keeps the option for the next connection
+    // only, so there a last read may still wait out kReceiveTimeoutMs.)
+    DWORD receive = std::min(kReceiveTimeoutMs, deadlineMs - elapsed);
+    InternetSetOptionA(requestHandle.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &receive, sizeof receive);
+    // A synchronous read waits until it has all it asked for, however
+    // slowly that comes: ask only for what has arrived.
+    DWORD available = 0;
+    if (!InternetQueryDataAvailable(requestHandle.get(), &available, 0, 0) ||
+        !InternetReadFile(requestHandle.get(), buffer, std::min(size, available), &count))
+        return Fail(GetTickCount() - requestStart >= deadlineMs ? SessionFailure::DeadlinePassed
+                                                                 : SessionFailure::ResponseFailed);
+    if (count == 0 && EndsShort()) return Fail(SessionFailure::BodyCutShort);
+    if (count > maxBodyBytes - bodyBytes) return Fail(SessionFailure::BodyTooLarge);
+    bodyBytes += count;
+    return true;
+}
+
+// A service that closes the connection early ends the body as if it were
+// whole; only the length it announced tells the two apart.
+bool HttpSession::EndsShort() const {
+    DWORD announced = 0, length = sizeof announced, index = 0;
+    return HttpQueryInfoA(requestHandle.get(), HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &announced,
+                          &length, &index) &&
+           bodyBytes < announced;
 }
 
 void HttpSession::Close() {

@@ -11,6 +11,7 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <cstddef>
 #include <string>
 
 #include "common/win32_handles.h"
@@ -25,6 +26,11 @@ namespace nimbrel {
 inline constexpr DWORD kConnectTimeoutMs = 5000;
 inline constexpr DWORD kSendTimeoutMs = 5000;
 inline constexpr DWORD kReceiveTimeoutMs = 5000;
+
+// The bounds on one response unless LimitResponse sets others: the most it
+// may take from SendRequest on, and the most body bytes it may bring.
+inline constexpr DWORD kResponseDeadlineMs = 20000;
+inline constexpr std::size_t kLargestBody = 4 * 1024 * 1024;
 
 class HttpSession {
 public:
@@ -48,8 +54,12 @@ public:
     bool SendRequest(const char* path, RequestMethod method, const char* referrer) {
         return SendRequest(path, static_cast<int>(method), referrer);
     }
+    // Bounds for the responses of the requests that follow.
+    void LimitResponse(DWORD deadlineMs, std::size_t maxBodyBytes);
     // Up to size bytes of the body, no terminator; 0 at its end or on
-    // failure, which Failure() tells apart (None at the end).
+    // failure, which Failure() tells apart (None at the end). A body that
+    // ends short of its Content-Length, runs past the byte bound or is
+    // still arriving at the deadline has failed.
     int ReadChunk(char* buffer, int size);
     void Close();
 
@@ -74,6 +84,10 @@ private:
     bool OpenRequest(const char* verb, const char* path, const char* referrer, DWORD flags);
     bool AddHeader(const char* header, DWORD modifier);
     bool SetCookies(const std::string& path);
+    // ReadChunk's work: false once it has recorded a failure; a count of 0
+    // is the end of the body.
+    bool Read(char* buffer, DWORD size, DWORD& count);
+    bool EndsShort() const;
 
     UniqueInternet internetHandle;
     UniqueInternet connectionHandle;
@@ -87,6 +101,10 @@ private:
     FormFieldList formFields;
     CookieList cookies;
     SessionFailure failure = SessionFailure::None;
+    DWORD deadlineMs = kResponseDeadlineMs;
+    std::size_t maxBodyBytes = kLargestBody;
+    DWORD requestStart = 0;      // tick count when the request was sent
+    std::size_t bodyBytes = 0;   // read so far
 };
 
 }  // namespace nimbrel

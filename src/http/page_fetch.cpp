@@ -8,16 +8,18 @@ namespace {
 constexpr int kReadPiece = 2048;
 }
 
-FetchResult FetchPage(HttpSession& session, const char* baseAddress, const std::string& path, std::string& body) {
-    if (!session.Connect(baseAddress, nullptr, nullptr, kUserAgent)) return FetchResult::ConnectFailed;
+FetchResult FetchPage(HttpSession& session, const PageSource& source, const std::string& path, std::string& body) {
+    if (!session.Connect(source.address, nullptr, nullptr, kUserAgent)) return FetchResult::ConnectFailed;
+    session.LimitResponse(source.deadlineMs, source.maxBytes);
     if (!session.SendRequest(path.c_str(), RequestMethod::Get, nullptr)) {
         session.Close();
         return FetchResult::RequestFailed;
     }
     char buffer[kReadPiece];
     while (int count = session.ReadChunk(buffer, kReadPiece)) body.append(buffer, count);
+    const bool whole = session.Failure() == SessionFailure::None;
     session.Close();
-    return FetchResult::Fetched;
+    return whole ? FetchResult::Fetched : FetchResult::RequestFailed;
 }
 
 }  // namespace nimbrel

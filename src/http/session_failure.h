@@ -15,6 +15,9 @@ enum class SessionFailure {
     UploadFailed,            // sending, writing or ending a multipart upload failed
     ConnectionFailed,        // a read without an open request
     ResponseFailed,          // InternetReadFile failed
+    BodyCutShort,            // the body ended before its Content-Length
+    BodyTooLarge,            // more body than the response may bring
+    DeadlinePassed,          // the response took longer than it may
     Exception,               // something threw (memory ran short)
 };
 

@@ -2,8 +2,6 @@
 
 #include <functional>
 
-#include "directory/translation_client.h"
-#include "http/page_fetch.h"
 #include "speech/start_speech.h"
 #include "weather/report_markers.h"
 #include "weather/weather_report.h"
@@ -15,12 +13,12 @@ constexpr std::size_t kPairLength = 5;
 }
 
 std::string RequestWeatherReport(const std::string& code, const std::string& pair, bool speak,
-                                 const char* weatherAddress, const char* translationAddress) {
+                                 const PageSource& stationPages, const PageSource& translations) {
     const bool pairInForce = pair.size() == kPairLength;
     std::string body;
     {
         HttpSession session;
-        switch (FetchPage(session, weatherAddress, "/weather/current/" + code + ".html", body)) {
+        switch (FetchPage(session, stationPages, "/weather/current/" + code + ".html", body)) {
             case FetchResult::ConnectFailed: return kWeatherConnectError;
             case FetchResult::RequestFailed: return kWeatherRequestError;
             case FetchResult::Fetched: break;
@@ -34,7 +32,7 @@ std::string RequestWeatherReport(const std::string& code, const std::string& pai
         if (speak) StartSpeechWorker(speechText);
         return report;
     }
-    ReportTranslator translator(translationAddress);
+    ReportTranslator translator(translations);
     return BuildWeatherReport(body, pair, std::ref(translator), speechText);
 }
 

@@ -5,6 +5,8 @@
 #include <string>
 
 #include "common/service_addresses.h"
+#include "directory/translation_client.h"
+#include "http/page_fetch.h"
 
 namespace nimbrel {
 
@@ -12,12 +14,15 @@ inline constexpr char kWeatherConnectError[] = "connexion error";
 inline constexpr char kWeatherRequestError[] = "request error";
 inline constexpr char kNoWeatherReport[] = "Error :s";
 
+// A station's page is a few KB.
+inline constexpr PageSource kStationPages{kWeatherServiceAddress, kResponseDeadlineMs, 64 * 1024};
+
 // The report for the station code (used as typed), translated when pair
 // has exactly five characters; or one of the error texts above. With speak
 // and no pair in force, a worker reads the report aloud.
-// The service addresses are the plug-in's own unless a test names others.
+// The services are the plug-in's own unless a test names others.
 std::string RequestWeatherReport(const std::string& code, const std::string& pair, bool speak,
-                                 const char* weatherAddress = kWeatherServiceAddress,
-                                 const char* translationAddress = kTranslationServiceAddress);
+                                 const PageSource& stationPages = kStationPages,
+                                 const PageSource& translations = kTranslations);
 
 }  // namespace nimbrel

@@ -31,6 +31,7 @@ size_t ThroughSession() {
     HttpSession session;
     size_t total = 0;
     if (session.Connect(kWeatherServiceAddress, nullptr, nullptr, kUserAgent)) {
+        session.LimitResponse(kResponseDeadlineMs, kBodySize);
         if (session.SendRequest("/big", RequestMethod::Get, nullptr)) {
             char buffer[kPiece];
             while (int count = session.ReadChunk(buffer, kPiece)) total += count;

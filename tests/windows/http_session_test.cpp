@@ -363,4 +363,61 @@ TEST_F(HttpSessionTest, ConnectionResetMidBodyEndsTheBody) {
     EXPECT_EQ(received, body.substr(0, received.size()));
 }
 
+// Every way a body can end, told apart after ReadChunk's 0: whole, cut
+// short of its Content-Length, broken off, past the byte bound, past the
+// deadline.
+TEST_F(HttpSessionTest, ReadingTellsTheEndOfTheBodyFromAFailure) {
+    const std::string body = Bytes(20000);
+    standIn.Serve("/whole", Answer::Body(body));
+    standIn.Serve("/cut", Answer::CutAfter(body, 5000));
+    standIn.Serve("/reset", Answer::ResetAfter(body, 5000));
+    standIn.Serve("/slow", Answer::InPieces(body.substr(0, 40), 1, 250));
+    standIn.Serve("/endless", Answer::Endless(body));
+    const struct {
+        const char* path;
+        SessionFailure expected;
+    } cases[] = {
+        {"/whole", SessionFailure::None},
+        {"/cut", SessionFailure::BodyCutShort},
+        {"/reset", SessionFailure::ResponseFailed},
+        {"/slow", SessionFailure::DeadlinePassed},
+        {"/endless", SessionFailure::BodyTooLarge},
+    };
+    HttpSession session;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        ASSERT_TRUE(session.Connect(kBase, nullptr, nullptr, kUserAgent));
+        session.LimitResponse(2000, 64 * 1024);
+        ASSERT_TRUE(session.SendRequest(c.path, RequestMethod::Get, nullptr));
+        const DWORD start = GetTickCount();
+        const std::string received = ReadBody(session);
+        const DWORD elapsed = GetTickCount() - start;
+        std::printf("%s: %zu bytes in %lu ms, %s\n", c.path, received.size(), elapsed,
+                    SessionFailureText(session.Failure()));
+        session.Close();
+        // A broken-off body may also read as one cut short.
+        if (c.expected == SessionFailure::ResponseFailed && session.Failure() == SessionFailure::BodyCutShort) continue;
+        EXPECT_EQ(session.Failure(), c.expected) << SessionFailureText(session.Failure());
+        EXPECT_LE(received.size(), 64u * 1024);
+        EXPECT_LT(elapsed, 2000u + kReceiveTimeoutMs);
+    }
+}
+
+// As when something throws between Connect and Close: the session still
+// lets go of its connection.
+TEST_F(HttpSessionTest, ASessionThatGoesClosesWhatIsOpen) {
+    Serve(Answer::StallAfter(Bytes(20000), 1000));
+    {
+        HttpSession session;
+        ASSERT_TRUE(session.Connect(kBase, nullptr, nullptr, kUserAgent));
+        ASSERT_TRUE(session.SendRequest("/left-open", RequestMethod::Get, nullptr));
+        char buffer[256];
+        EXPECT_GT(session.ReadChunk(buffer, sizeof buffer), 0);
+        EXPECT_EQ(standIn.OpenRequestCount("/left-open"), 1u);
+    }
+    const DWORD start = GetTickCount();
+    while (standIn.OpenRequestCount("/left-open") != 0 && GetTickCount() - start < 5000) Sleep(50);
+    EXPECT_EQ(standIn.OpenRequestCount("/left-open"), 0u) << "the connection outlived its session";
+}
+
 }  // namespace
