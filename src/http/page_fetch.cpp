@@ -1,6 +1,7 @@
 #include "page_fetch.h"
 
 #include "common/service_addresses.h"
+#include "network_text.h"
 
 namespace nimbrel {
 
@@ -16,7 +17,7 @@ FetchResult FetchPage(HttpSession& session, const PageSource& source, const std:
         return FetchResult::RequestFailed;
     }
     char buffer[kReadPiece];
-    while (int count = session.ReadChunk(buffer, kReadPiece)) body.append(buffer, count);
+    while (int count = session.ReadChunk(buffer, kReadPiece)) AppendNetworkText(body, buffer, count);
     const bool whole = session.Failure() == SessionFailure::None;
     session.Close();
     return whole ? FetchResult::Fetched : FetchResult::RequestFailed;

@@ -21,10 +21,11 @@ struct PageSource {
 enum class FetchResult { Fetched, ConnectFailed, RequestFailed };
 
 // Connects the session to the source's address with the services' agent,
-// sends a GET for path, appends the body to body in 2048-byte pieces and
-// closes the session. A body that does not arrive whole and in bounds (a
-// failed read, one shorter than its Content-Length, past the source's
-// deadline or byte bound) is a failed request.
+// sends a GET for path, appends the body to body in 2048-byte pieces (less
+// its control bytes: see AppendNetworkText) and closes the session. A body
+// that does not arrive whole and in bounds (a failed read, one shorter than
+// its Content-Length, past the source's deadline or byte bound) is a failed
+// request.
 FetchResult FetchPage(HttpSession& session, const PageSource& source, const std::string& path, std::string& body);
 
 }  // namespace nimbrel
