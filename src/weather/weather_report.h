@@ -17,7 +17,8 @@ using Translator = std::function<std::string(const std::string& text, const std:
 // Returns the report and fills speechText. An empty pair means no
 // translation, and translate may then be empty; otherwise the header, each
 // label, each value and each wind unit text go through translate, one call
-// each, in the order they appear.
+// each, in the order they appear, until the report is kOutputCapacity bytes
+// or longer: the rows after that are left out.
 std::string BuildWeatherReport(std::string_view body, const std::string& pair,
                                const Translator& translate, char (&speechText)[kSpeechTextSize]);
 
