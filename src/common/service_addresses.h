@@ -1,13 +1,15 @@
 #pragma once
-// Base addresses of the two web services the plug-in reads. The hosts are
-// reserved names that never resolve by themselves: in tests and in the
-// console host every request reaches the stand-in services through the
-// process's preconfigured proxy.
+// Base addresses of the two web services the plug-in reads, as the build
+// names them (the CMake cache variables NIMBREL_WEATHER_SERVICE_URL and
+// NIMBREL_TRANSLATION_SERVICE_URL). A release build reaches the services'
+// gateway on this machine; other builds name reserved hosts that never
+// resolve by themselves: in tests and in the console host every request
+// reaches the stand-in services through the process's preconfigured proxy.
 
 namespace nimbrel {
 
-inline constexpr char kWeatherServiceAddress[] = "http://weather.example";
-inline constexpr char kTranslationServiceAddress[] = "http://translate.example";
+extern const char kWeatherServiceAddress[];
+extern const char kTranslationServiceAddress[];
 
 // The agent text every request to either service carries.
 inline constexpr char kUserAgent[] = "Mozilla/4.0 (compatible; )";

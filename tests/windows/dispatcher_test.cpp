@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "directory/reference_texts.h"
 #include "recording_voice/voice_activation.h"
@@ -88,10 +89,17 @@ TEST_F(Dispatcher, WeatherStoresPreferencesThenAnswers) {
     EXPECT_EQ(Preference("TownCode"), "LFMN");
     EXPECT_EQ(Preference("TranslateCode"), "en_fr");
     EXPECT_TRUE(events.toasts.empty());
+
+    // Each request goes to the service address the build configured.
+    const std::vector<ReceivedRequest> requests = standIn.Requests();
+    ASSERT_GT(requests.size(), 2u);
+    EXPECT_EQ(("http://" + requests[0].host).rfind(NIMBREL_WEATHER_SERVICE_URL, 0), 0u) << requests[0].host;
+    EXPECT_EQ(requests[0].path, "/weather/current/LFMN.html");
+    EXPECT_EQ(("http://" + requests.back().host).rfind(NIMBREL_TRANSLATION_SERVICE_URL, 0), 0u) << requests.back().host;
 }
 
 TEST_F(Dispatcher, BadStationCodesShowTheToastAndLeaveTheOutput) {
-    const std::string listPage = "http://weather.example/international.html";
+    const std::string listPage = std::string(NIMBREL_WEATHER_SERVICE_URL) + "/international.html";
     for (const char* parameters : {"LFM", "AB CD", "", "LFMNX en_fr", "L"}) {
         events.toasts.clear();
         CommandEvent command = host.RunCommand("/xweather", parameters);
