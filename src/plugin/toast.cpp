@@ -6,7 +6,10 @@
 #include <cstring>
 #include <cwchar>
 #include <iterator>
+#include <memory>
+#include <string>
 
+#include "common/export_guard.h"
 #include "common/host_records.h"
 
 namespace nimbrel {
@@ -47,15 +50,32 @@ BOOL CALLBACK DeliverToWindow(HWND window, LPARAM parameter) {
     return TRUE;
 }
 
+// A toast as its windows read it: the record and copies of its texts. A
+// window whose procedure was still running when its time ran out goes on
+// reading them after the send returns, so then the parcel is left
+// allocated for good rather than freed under it (a few hundred bytes).
+struct ToastParcel {
+    ToastRequest request{};
+    char message[kToastMessageLength + 1] = {};
+    wchar_t wideMessage[kToastMessageLength + 1] = {};
+    std::string title, link;
+};
+
 // The identifier is asked for on every send (a lookup once the name is
-// registered), so no state outlives a call.
-int Deliver(const void* message, const char* title, const char* link, bool flag, LPARAM wide) {
+// registered), so no state outlives a call but a parcel left to a late reader.
+int Deliver(std::unique_ptr<ToastParcel> parcel, const void* message, const char* title, const char* link,
+            bool flag, LPARAM wide) {
     UINT toastMessage = RegisterWindowMessageA(kToastMessageName);
     // A failed registration answers 0, which would send WM_NULL.
     if (toastMessage == 0) return 0;
-    ToastRequest request = {title, message, link, flag ? -1 : 0};
-    ToastDelivery delivery = {toastMessage, reinterpret_cast<WPARAM>(&request), wide, GetCurrentProcessId(), 0, {}, 0};
+    if (title) parcel->title = title;
+    if (link) parcel->link = link;
+    parcel->request = {title ? parcel->title.c_str() : nullptr, message, link ? parcel->link.c_str() : nullptr,
+                       flag ? -1 : 0};
+    ToastDelivery delivery = {toastMessage, reinterpret_cast<WPARAM>(&parcel->request), wide, GetCurrentProcessId(),
+                              0, {}, 0};
     EnumWindows(DeliverToWindow, reinterpret_cast<LPARAM>(&delivery));
+    if (delivery.silentCount != 0) parcel.release();
     return static_cast<int>(delivery.answer);
 }
 
@@ -65,22 +85,26 @@ bool IsLowSurrogate(wchar_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 }  // namespace
 
 int SendToast(const char* message, const char* title, const char* link, bool flag) noexcept {
-    char copy[kToastMessageLength + 1];
-    std::size_t length = message ? strnlen(message, kToastMessageLength) : 0;
-    if (length) std::memcpy(copy, message, length);
-    copy[length] = '\0';
-    return Deliver(copy, title, link, flag, 0);
+    return Guarded(0, [&] {
+        auto parcel = std::make_unique<ToastParcel>();
+        const std::size_t length = message ? strnlen(message, kToastMessageLength) : 0;
+        if (length) std::memcpy(parcel->message, message, length);
+        const void* copy = parcel->message;
+        return Deliver(std::move(parcel), copy, title, link, flag, 0);
+    });
 }
 
 int SendWideToast(const wchar_t* message, const char* title, const char* link, bool flag) noexcept {
-    wchar_t copy[kToastMessageLength + 1];
-    std::size_t length = message ? wcsnlen(message, kToastMessageLength) : 0;
-    // At the limit the text goes on, so message[length] is still the caller's.
-    if (length == kToastMessageLength && IsHighSurrogate(message[length - 1]) && IsLowSurrogate(message[length]))
-        --length;
-    if (length) std::wmemcpy(copy, message, length);
-    copy[length] = L'\0';
-    return Deliver(copy, title, link, flag, 1);
+    return Guarded(0, [&] {
+        auto parcel = std::make_unique<ToastParcel>();
+        std::size_t length = message ? wcsnlen(message, kToastMessageLength) : 0;
+        // At the limit the text goes on, so message[length] is still the caller's.
+        if (length == kToastMessageLength && IsHighSurrogate(message[length - 1]) && IsLowSurrogate(message[length]))
+            --length;
+        if (length) std::wmemcpy(parcel->wideMessage, message, length);
+        const void* copy = parcel->wideMessage;
+        return Deliver(std::move(parcel), copy, title, link, flag, 1);
+    });
 }
 
 }  // namespace nimbrel

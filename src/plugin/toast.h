@@ -14,8 +14,9 @@ constexpr std::size_t kToastMessageLength = 255;
 constexpr unsigned int kToastTimeoutMs = 3000;
 
 // The message is copied (at most 255 characters) and never read past its
-// NUL; title and link (which may be null) are passed on unchanged. The flag
-// goes out as 0 or -1, lParam as 0. Each window is sent the toast with
+// NUL; title and link (which may be null) are copied whole, so that a window
+// still reading after its time ran out finds them. The flag goes out as 0
+// or -1, lParam as 0. Each window is sent the toast with
 // SendMessageTimeoutA, given at most kToastTimeoutMs and none when it is
 // hung. Returns the first nonzero answer of a window (the host's toast
 // window answers); 0 when none answered or the message could not be

@@ -10,7 +10,6 @@
 #include <thread>
 
 #include "common/win32_handles.h"
-#include "fake_player_window.h"
 #include "plugin/toast.h"
 #include "plugin_host.h"
 #include "recording_sink.h"
@@ -190,6 +189,57 @@ private:
     UniqueHandle ready_, release_, stop_, process_;
 };
 
+// A window of this process whose procedure takes longer than a toast may
+// wait, and only then reads the toast: as a host might that shows it first.
+class SlowToastWindow {
+public:
+    SlowToastWindow() : thread_([this] { Run(); }) { WaitForSingleObject(standing_.get(), 30000); }
+    ~SlowToastWindow() {
+        PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
+        thread_.join();
+    }
+
+    // What it read, once it has read a toast; "" when it read none in time.
+    std::string ReadMessage(DWORD timeoutMs) {
+        return WaitForSingleObject(read_.get(), timeoutMs) == WAIT_OBJECT_0 ? message_ : "";
+    }
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* self = reinterpret_cast<SlowToastWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        if (self && message == RegisterWindowMessageA(nimbrel::kToastMessageName)) {
+            Sleep(kToastTimeoutMs + 1000);
+            const auto* request = reinterpret_cast<const nimbrel::ToastRequest*>(wParam);
+            self->message_ = std::string(request->title) + ": " + static_cast<const char*>(request->message);
+            SetEvent(self->read_.get());
+            return 1;
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+
+    void Run() {
+        threadId_ = GetCurrentThreadId();
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = &SlowToastWindow::Procedure;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = "NimbrelSlowToastWindow";
+        RegisterClassA(&windowClass);
+        UniqueWindow window(CreateWindowExA(0, windowClass.lpszClassName, "", WS_OVERLAPPED, 0, 0, 0, 0, nullptr,
+                                            nullptr, windowClass.hInstance, nullptr));
+        SetWindowLongPtrA(window.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        MSG message;
+        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue, for WM_QUIT
+        SetEvent(standing_.get());
+        while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
+    }
+
+    UniqueHandle standing_{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    UniqueHandle read_{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    std::string message_;
+    DWORD threadId_ = 0;
+    std::thread thread_;
+};
+
 // Takes this thread's messages (the host's toast window is here) until the
 // event is set or the time is up.
 bool TakeMessagesUntil(HANDLE event, DWORD timeoutMs) {
@@ -210,7 +260,7 @@ bool TakeMessagesUntil(HANDLE event, DWORD timeoutMs) {
 TEST_F(Toasts, GoToThisProcessOnlyAndNoHungWindowHoldsTheCaller) {
     WindowProcess other;
     ASSERT_TRUE(other.ready) << "window_process.exe did not start";
-    FakePlayerWindow stalled("NimbrelStalledWindow", "", FakePlayerWindow::Thread::Stalled);
+    SlowToastWindow slow;
 
     // From a thread of its own, as a toast sent while this thread keeps
     // taking messages for the host's window.
@@ -223,9 +273,8 @@ TEST_F(Toasts, GoToThisProcessOnlyAndNoHungWindowHoldsTheCaller) {
     });
     const bool returned = TakeMessagesUntil(done.get(), 4 * kToastTimeoutMs);
     const DWORD elapsed = GetTickCount() - start;
-    // Either way, let the hung windows take their messages so that the call can end.
+    // Either way, let the hung window take its messages so that the call can end.
     other.Release();
-    stalled.Release();
     TakeMessagesUntil(done.get(), 60000);
     caller.join();
     const int otherProcessToasts = other.Stop();
@@ -237,6 +286,10 @@ TEST_F(Toasts, GoToThisProcessOnlyAndNoHungWindowHoldsTheCaller) {
     ASSERT_EQ(events.toasts.size(), 1u);
     EXPECT_EQ(events.toasts[0].message, "hello");
     EXPECT_EQ(otherProcessToasts, 0) << "another program's windows were handed a pointer into this one";
+
+    // The slow window reads the toast after the call has returned and the
+    // caller's thread has gone: what it reads must still be there.
+    EXPECT_EQ(slow.ReadMessage(10000), "t: hello");
 }
 
 }  // namespace
