@@ -27,7 +27,7 @@ struct PluginExports {
 };
 
 struct HostOptions {
-    std::size_t outputCapacity = kOutputCapacity;
+    std::size_t outputCapacity = nimbrel::kOutputCapacity;
     bool answerBoxes = true;  // false: leave message boxes to a real display
 };
 

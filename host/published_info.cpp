@@ -17,7 +17,7 @@ bool RowUntouched(const char (&row)[N]) {
 
 }  // namespace
 
-PublishedInfo::PublishedInfo() : table_(std::make_unique<PluginCommandTable>()) {
+PublishedInfo::PublishedInfo() : table_(std::make_unique<nimbrel::PluginCommandTable>()) {
     Reset();
 }
 
@@ -31,7 +31,7 @@ LoadedEvent PublishedInfo::Read() const {
     LoadedEvent loaded;
     loaded.name = RowText(name_);
     loaded.tags = tags_.count;
-    int rows = std::clamp<int>(table_->count, 0, kCommandTableRows);
+    int rows = std::clamp<int>(table_->count, 0, nimbrel::kCommandTableRows);
     for (int i = 0; i < rows; ++i) {
         PublishedCommand command;
         command.command = RowText(table_->commands[i]);

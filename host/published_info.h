@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "host_events.h"
-#include "plugin/host_records.h"
+#include "common/host_records.h"
 
 class PublishedInfo {
 public:
@@ -16,8 +16,8 @@ public:
     void Reset();
 
     char* name() { return name_; }
-    PluginCommandTable* table() { return table_.get(); }
-    TagRecord* tags() { return &tags_; }
+    nimbrel::PluginCommandTable* table() { return table_.get(); }
+    nimbrel::TagRecord* tags() { return &tags_; }
 
     // What the plug-in published: its name, the rows up to its count (at
     // most the table's 50) and the tag count.
@@ -25,6 +25,6 @@ public:
 
 private:
     char name_[kNameSize];
-    std::unique_ptr<PluginCommandTable> table_;
-    TagRecord tags_;
+    std::unique_ptr<nimbrel::PluginCommandTable> table_;
+    nimbrel::TagRecord tags_;
 };

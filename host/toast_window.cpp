@@ -2,7 +2,7 @@
 
 #include <cwchar>
 
-#include "plugin/host_records.h"
+#include "common/host_records.h"
 
 namespace {
 
@@ -19,7 +19,7 @@ void RegisterToastClass(WNDPROC procedure) {
 }  // namespace
 
 ToastWindow::ToastWindow(EventSink& sink)
-    : sink_(sink), message_(RegisterWindowMessageA(kToastMessageName)) {
+    : sink_(sink), message_(RegisterWindowMessageA(nimbrel::kToastMessageName)) {
     RegisterToastClass(&ToastWindow::Procedure);
     // A top-level window, not a message-only one: broadcasts reach only
     // top-level windows. It is never shown.
@@ -46,7 +46,7 @@ void ToastWindow::Record(const void* address, LPARAM lParam) {
         sink_.OnError({"toast message without a ToastRequest"});
         return;
     }
-    const auto* request = static_cast<const ToastRequest*>(address);
+    const auto* request = static_cast<const nimbrel::ToastRequest*>(address);
     toast.title = request->title ? request->title : "";
     toast.wide = lParam == 1;
     if (request->message) {

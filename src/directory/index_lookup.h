@@ -4,8 +4,10 @@
 
 #include <string>
 
+namespace nimbrel {
+
 struct IndexLookup {
-    enum Outcome {
+    enum class Outcome {
         EndSilently,      // empty page, or the name too near its start
         ShowFallback,     // the page does not hold the name
         ReadStationList,  // code holds the two characters
@@ -18,3 +20,5 @@ struct IndexLookup {
 // found fewer than five characters in has no code before it: the run ends
 // with nothing shown, as on the other failures.
 IndexLookup LookUpStationName(const std::string& indexPage, const char* name);
+
+}  // namespace nimbrel

@@ -3,9 +3,13 @@
 #include <algorithm>
 #include <cstring>
 
+namespace nimbrel {
+
 const char kOptionMarker[] = "<OPTION VALUE=\"";
 const char kOptionValueEnd[] = "\">";
 const char kLineJoiner[] = " | ";
+
+namespace {
 
 // Removes the pattern until no occurrence is left, as deleting the first one
 // and searching again from the start would, but in one pass: a match is
@@ -59,7 +63,7 @@ private:
     std::string pattern_;
 };
 
-static void JoinLinePairs(const std::string& text, std::string& out) {
+void JoinLinePairs(const std::string& text, std::string& out) {
     out.clear();
     out.reserve(text.size() + text.size() / 2);
     bool even = false;
@@ -76,6 +80,8 @@ static void JoinLinePairs(const std::string& text, std::string& out) {
     }
     out.append(text, from, std::string::npos);
 }
+
+}  // namespace
 
 std::vector<std::string> PageListText(const std::string& listText) {
     std::vector<std::string> boxes;
@@ -98,3 +104,5 @@ std::vector<std::string> PageListText(const std::string& listText) {
     }
     return boxes;
 }
+
+}  // namespace nimbrel

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace nimbrel {
+
 // A remaining list this long or longer is cut behind the first option
 // marker that starts at or after this position.
 constexpr std::size_t kBoxThreshold = 4096;
@@ -19,3 +21,5 @@ extern const char kLineJoiner[];      // replaces every second line feed
 // each box numbered from 1 with the even ones replaced by the joiner, so
 // that entries stand two to a line. Linear in the length of the list.
 std::vector<std::string> PageListText(const std::string& listText);
+
+}  // namespace nimbrel

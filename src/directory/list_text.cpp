@@ -2,8 +2,12 @@
 
 #include <cstring>
 
-static const char kSelectionMarker[] = "<option selected>Select a location";
-static const char kListEndMarker[] = "</select>";
+namespace nimbrel {
+
+namespace {
+constexpr char kSelectionMarker[] = "<option selected>Select a location";
+constexpr char kListEndMarker[] = "</select>";
+}  // namespace
 
 std::optional<std::string> ExtractListText(const std::string& listPage) {
     std::size_t marker = listPage.find(kSelectionMarker);
@@ -12,3 +16,5 @@ std::optional<std::string> ExtractListText(const std::string& listPage) {
     std::size_t end = listPage.find(kListEndMarker, start);
     return listPage.substr(start, end == std::string::npos ? std::string::npos : end - start);
 }
+
+}  // namespace nimbrel

@@ -5,6 +5,10 @@
 #include <optional>
 #include <string>
 
+namespace nimbrel {
+
 // Nothing when the page lacks the selection marker: the run then ends with
 // nothing shown.
 std::optional<std::string> ExtractListText(const std::string& listPage);
+
+}  // namespace nimbrel

@@ -1,5 +1,7 @@
 #include "reference_texts.h"
 
+namespace nimbrel {
+
 const char LanguageCodeHelp[] =
     "Here the language codes avaible:\n"
     "\n"
@@ -118,3 +120,5 @@ const char StateListText[] =
     "Washington\tWest Virginia\tWisconsin\n"
     "Wyoming";
 const char kStateListCaption[] = "USA...";
+
+}  // namespace nimbrel

@@ -3,6 +3,8 @@
 // and an OK button. Lines end with a line feed alone; names on one line are
 // separated by a tab.
 
+namespace nimbrel {
+
 // The translation pairs that /xweather takes, under its own caption.
 extern const char LanguageCodeHelp[];
 extern const char kLanguageCodeHelpCaption[];
@@ -13,3 +15,5 @@ extern const char CountryListText[];
 extern const char kCountryListCaption[];
 extern const char StateListText[];
 extern const char kStateListCaption[];
+
+}  // namespace nimbrel

@@ -8,36 +8,40 @@
 #include "index_lookup.h"
 #include "station_lists.h"
 
-static_assert(kStationListBoxStyle == MB_OK, "the boxes have one OK button");
+namespace nimbrel {
 
 namespace {
+
+static_assert(kStationListBoxStyle == MB_OK, "the boxes have one OK button");
 
 void ShowBox(const char* text, const char* caption) { MessageBoxA(nullptr, text, caption, kStationListBoxStyle); }
 
 // A page read to its end; false when the request failed or the page is empty.
-bool ReadPage(HttpSession& session, const char* serviceAddress, const std::string& path, std::string& page) {
-    return FetchPage(session, serviceAddress, path, page) == FetchResult::Fetched && !page.empty();
+bool ReadPage(HttpSession& session, const PageSource& source, const std::string& path, std::string& page) {
+    return FetchPage(session, source, path, page) == FetchResult::Fetched && !page.empty();
 }
 
 }  // namespace
 
-void ShowStationList(const StationListSettings& settings, const char* name, const char* serviceAddress) {
+void ShowStationList(const StationListSettings& settings, const char* name, const PageSource& source) {
     HttpSession session;
     std::string indexPage;
-    if (!ReadPage(session, serviceAddress, settings.indexPagePath, indexPage)) return;
+    if (!ReadPage(session, source, settings.indexPagePath, indexPage)) return;
 
     IndexLookup lookup = LookUpStationName(indexPage, name);
-    if (lookup.outcome == IndexLookup::EndSilently) return;
-    if (lookup.outcome == IndexLookup::ShowFallback) {
+    if (lookup.outcome == IndexLookup::Outcome::EndSilently) return;
+    if (lookup.outcome == IndexLookup::Outcome::ShowFallback) {
         ShowBox(settings.fallbackText, settings.fallbackCaption);
         return;
     }
 
     std::string listPage;
-    if (!ReadPage(session, serviceAddress, StationListPath(settings, lookup.code), listPage)) return;
+    if (!ReadPage(session, source, StationListPath(settings, lookup.code), listPage)) return;
     for (const std::string& box : StationListBoxes(listPage)) ShowBox(box.c_str(), kStationListBoxCaption);
 }
 
 void ShowStateStations(const char* name) { ShowStationList(kStateStationList, name); }
 
 void ShowCountryStations(const char* name) { ShowStationList(kCountryStationList, name); }
+
+}  // namespace nimbrel

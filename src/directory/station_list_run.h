@@ -2,13 +2,21 @@
 // /xstates and /xcountry: the station codes of a state or a country, read
 // from the weather service and shown in message boxes on the host's thread.
 
-#include "plugin/service_addresses.h"
+#include "common/service_addresses.h"
+#include "http/page_fetch.h"
 #include "station_list_settings.h"
+
+namespace nimbrel {
+
+// The index pages and station lists run to a few MB.
+inline constexpr PageSource kStationListPages{kWeatherServiceAddress, kResponseDeadlineMs, 4 * 1024 * 1024};
 
 // One run for the name (the placeholder already put in for an empty
 // parameter). Failures end the run with nothing shown.
 void ShowStationList(const StationListSettings& settings, const char* name,
-                     const char* serviceAddress = kWeatherServiceAddress);
+                     const PageSource& source = kStationListPages);
 
 void ShowStateStations(const char* name);
 void ShowCountryStations(const char* name);
+
+}  // namespace nimbrel

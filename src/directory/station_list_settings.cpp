@@ -2,6 +2,8 @@
 
 #include "reference_texts.h"
 
+namespace nimbrel {
+
 const StationListSettings kStateStationList = {
     "jgh",
     "/",
@@ -27,3 +29,5 @@ const char* StationListName(const StationListSettings& settings, const char* par
 std::string StationListPath(const StationListSettings& settings, const std::string& code) {
     return settings.listPathPrefix + code;
 }
+
+}  // namespace nimbrel

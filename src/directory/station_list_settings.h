@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string>
 
+namespace nimbrel {
+
 struct StationListSettings {
     const char* placeholderName;  // looked up when the command has no parameter
     const char* indexPagePath;
@@ -15,9 +17,6 @@ struct StationListSettings {
 
 extern const StationListSettings kStateStationList;
 extern const StationListSettings kCountryStationList;
-
-// Each ReadChunk of either page reads up to this many bytes.
-constexpr std::size_t kStationPageReadSize = 2048;
 
 // The boxes of the list itself have an empty caption. Every box of a run,
 // fallback included, has no owner window and one OK button (MB_OK is 0).
@@ -31,3 +30,5 @@ const char* StationListName(const StationListSettings& settings, const char* par
 
 // The station-selection page of a code: the prefix and the code, unescaped.
 std::string StationListPath(const StationListSettings& settings, const std::string& code);
+
+}  // namespace nimbrel

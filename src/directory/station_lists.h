@@ -10,5 +10,9 @@
 #include "index_lookup.h"
 #include "station_list_settings.h"
 
+namespace nimbrel {
+
 // The box texts of a station-selection page; none when the page has no list.
 std::vector<std::string> StationListBoxes(const std::string& listPage);
+
+}  // namespace nimbrel

@@ -2,6 +2,8 @@
 
 #include "translation_errors.h"
 
+namespace nimbrel {
+
 std::string ExtractTranslation(std::string_view body) {
     const std::size_t start = body.find(kTranslationStart);
     if (start == std::string_view::npos) return kTranslationResponseError;
@@ -10,3 +12,5 @@ std::string ExtractTranslation(std::string_view body) {
     return std::string(body.substr(from, end == std::string_view::npos ? std::string_view::npos
                                                                          : end - from));
 }
+
+}  // namespace nimbrel

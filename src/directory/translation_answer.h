@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace nimbrel {
+
 inline constexpr std::string_view kTranslationStart =
     "<td bgcolor=white class=s><div style=padding:10px;>";
 inline constexpr std::string_view kTranslationEnd = "</div></td>";
@@ -13,3 +15,5 @@ inline constexpr std::string_view kTranslationEnd = "</div></td>";
 // and line breaks included. "response pb" for an empty body or one without
 // the start marker.
 std::string ExtractTranslation(std::string_view body);
+
+}  // namespace nimbrel

@@ -5,15 +5,17 @@
 #include "directory/translation_query.h"
 #include "http/page_fetch.h"
 
+namespace nimbrel {
+
 namespace {
 
 // The translation, or an error text; answered is false when the service
 // could not be reached at all.
-std::string Translate(const char* serviceAddress, const std::string& text, const std::string& pair,
+std::string Translate(const PageSource& service, const std::string& text, const std::string& pair,
                       bool& answered) {
     HttpSession session;
     std::string body;
-    FetchResult result = FetchPage(session, serviceAddress, TranslationRequestPath(text, pair), body);
+    FetchResult result = FetchPage(session, service, TranslationRequestPath(text, pair), body);
     answered = result == FetchResult::Fetched;
     switch (result) {
         case FetchResult::ConnectFailed: return kTranslationConnectError;
@@ -25,15 +27,17 @@ std::string Translate(const char* serviceAddress, const std::string& text, const
 
 }  // namespace
 
-std::string TranslateText(const std::string& text, const std::string& pair, const char* serviceAddress) {
+std::string TranslateText(const std::string& text, const std::string& pair, const PageSource& service) {
     bool answered = false;
-    return Translate(serviceAddress, text, pair, answered);
+    return Translate(service, text, pair, answered);
 }
 
 std::string ReportTranslator::operator()(const std::string& text, const std::string& pair) {
     if (unanswered_) return *unanswered_;
     bool answered = false;
-    std::string result = Translate(serviceAddress_, text, pair, answered);
+    std::string result = Translate(service_, text, pair, answered);
     if (!answered) unanswered_ = result;
     return result;
 }
+
+}  // namespace nimbrel

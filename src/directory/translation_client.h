@@ -4,24 +4,30 @@
 #include <optional>
 #include <string>
 
-#include "plugin/service_addresses.h"
+#include "common/service_addresses.h"
+#include "http/page_fetch.h"
+
+namespace nimbrel {
+
+// A translation's answer page is a few KB.
+inline constexpr PageSource kTranslations{kTranslationServiceAddress, kResponseDeadlineMs, 64 * 1024};
 
 // The translation of text for the pair, or one of the error texts when the
 // service cannot be reached or gives no usable answer.
-std::string TranslateText(const std::string& text, const std::string& pair,
-                          const char* serviceAddress = kTranslationServiceAddress);
+std::string TranslateText(const std::string& text, const std::string& pair, const PageSource& service = kTranslations);
 
 // The translator of one report. A report asks for up to twenty pieces in a
 // row on the host's thread; once the service has failed to answer one of
-// them (refused or timed out), the rest get the same error text at once
-// instead of waiting out a timeout each.
+// them (refused, timed out, past its bounds, cut short), the rest get the
+// same error text at once instead of waiting out a timeout each.
 class ReportTranslator {
 public:
-    explicit ReportTranslator(const char* serviceAddress = kTranslationServiceAddress)
-        : serviceAddress_(serviceAddress) {}
+    explicit ReportTranslator(const PageSource& service = kTranslations) : service_(service) {}
     std::string operator()(const std::string& text, const std::string& pair);
 
 private:
-    const char* serviceAddress_;
+    PageSource service_;
     std::optional<std::string> unanswered_;
 };
+
+}  // namespace nimbrel

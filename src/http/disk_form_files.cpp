@@ -2,14 +2,16 @@
 
 #include <windows.h>
 
+#include "common/win32_handles.h"
+
+namespace nimbrel {
+
 namespace {
 
-HANDLE OpenForReading(const std::string& path) {
-    return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
+UniqueHandle OpenForReading(const std::string& path) {
+    return UniqueHandle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
 }
-
-bool Opened(HANDLE file) { return file != nullptr && file != INVALID_HANDLE_VALUE; }
 
 std::uint64_t SizeOfOpen(HANDLE file) {
     DWORD high = 0;
@@ -19,35 +21,32 @@ std::uint64_t SizeOfOpen(HANDLE file) {
 
 class DiskReader : public MultipartFiles::Reader {
 public:
-    explicit DiskReader(HANDLE file) : file_(file) {}
-    ~DiskReader() override { CloseHandle(file_); }
-    DiskReader(const DiskReader&) = delete;
-    DiskReader& operator=(const DiskReader&) = delete;
+    explicit DiskReader(UniqueHandle file) : file_(std::move(file)) {}
 
-    std::uint64_t Size() override { return SizeOfOpen(file_); }
+    std::uint64_t Size() override { return SizeOfOpen(file_.get()); }
     bool Read(char* into, std::uint32_t count, std::uint32_t& got) override {
         DWORD read = 0;
-        BOOL ok = ReadFile(file_, into, count, &read, nullptr);
+        BOOL ok = ReadFile(file_.get(), into, count, &read, nullptr);
         got = read;
         return ok != FALSE;
     }
 
 private:
-    HANDLE file_;
+    UniqueHandle file_;
 };
 
 }  // namespace
 
 std::optional<std::uint64_t> DiskFormFiles::SizeOf(const std::string& path) {
-    HANDLE file = OpenForReading(path);
-    if (!Opened(file)) return std::nullopt;
-    std::uint64_t size = SizeOfOpen(file);
-    CloseHandle(file);
-    return size;
+    UniqueHandle file = OpenForReading(path);
+    if (!file) return std::nullopt;
+    return SizeOfOpen(file.get());
 }
 
 std::unique_ptr<MultipartFiles::Reader> DiskFormFiles::Open(const std::string& path) {
-    HANDLE file = OpenForReading(path);
-    if (!Opened(file)) return nullptr;
-    return std::make_unique<DiskReader>(file);
+    UniqueHandle file = OpenForReading(path);
+    if (!file) return nullptr;
+    return std::make_unique<DiskReader>(std::move(file));
 }
+
+}  // namespace nimbrel

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace nimbrel {
+
 std::size_t FormBodyLength(const FormFieldList& fields) {
     std::size_t length = 0;
     for (const FormField& field : fields) length += field.name.size() + field.value.size() + 2;
@@ -19,3 +21,5 @@ void WriteFormBody(const FormFieldList& fields, char* block) {
         out += field.value.size();
     }
 }
+
+}  // namespace nimbrel

@@ -6,7 +6,11 @@
 
 #include "http_types.h"
 
+namespace nimbrel {
+
 std::size_t FormBodyLength(const FormFieldList& fields);
 
 // Writes the body into a zero-filled block of FormBodyLength + 1 bytes.
 void WriteFormBody(const FormFieldList& fields, char* block);
+
+}  // namespace nimbrel

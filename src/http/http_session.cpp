@@ -1,19 +1,24 @@
 #include "http_session.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <optional>
 
+#include "common/export_guard.h"
 #include "cookie_address.h"
 #include "disk_form_files.h"
 #include "form_body.h"
-#include "heap_block.h"
 #include "multipart_body.h"
-#include "request_target.h"
-#include "session_failure.h"
+#include "percent_encoding.h"
 #include "url_parts.h"
 
+namespace nimbrel {
+
 namespace {
+
+// Off unless the build turns it on: failures are never logged in use.
+constexpr bool kLogFailures = NIMBREL_HTTP_DEBUG_LOG != 0;
 
 constexpr char kHttpVersion[] = "HTTP/1.0";
 constexpr char kAcceptHeader[] = "Accept: */*\r\n";
@@ -25,19 +30,23 @@ constexpr DWORD kPostFlags = INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_KEEP_C
 
 static_assert(sizeof(INTERNET_BUFFERSA) == 40, "the upload's buffers record is the 32-bit one");
 
-bool IsOpen(HINTERNET handle) { return handle != nullptr && handle != reinterpret_cast<HINTERNET>(-1); }
+// Request bodies come from the process heap, zero-filled.
+void FreeHeapBlock(char* block) { HeapFree(GetProcessHeap(), 0, block); }
+using HeapBlock = UniqueAny<char*, &FreeHeapBlock>;
 
-void CloseIfOpen(HINTERNET& handle) {
-    if (IsOpen(handle)) InternetCloseHandle(handle);
-    handle = nullptr;
+HeapBlock ZeroFilledBlock(std::size_t size) {
+    return HeapBlock(static_cast<char*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size)));
 }
 
-int DefaultPort(UrlScheme scheme) { return scheme == Ftp ? 21 : scheme == Https ? 443 : 80; }
+int DefaultPort(UrlScheme scheme) {
+    return scheme == UrlScheme::Ftp ? 21 : scheme == UrlScheme::Https ? 443 : 80;
+}
 
 HINTERNET OpenConnection(HINTERNET internet, const char* host, int port, const char* userName,
                          const char* password, UrlScheme scheme) {
-    DWORD service = scheme == Ftp ? INTERNET_SERVICE_FTP : INTERNET_SERVICE_HTTP;
-    DWORD flags = scheme == Ftp ? INTERNET_FLAG_PASSIVE : 0;
+    const bool ftp = scheme == UrlScheme::Ftp;
+    DWORD service = ftp ? INTERNET_SERVICE_FTP : INTERNET_SERVICE_HTTP;
+    DWORD flags = ftp ? INTERNET_FLAG_PASSIVE : 0;
     return InternetConnectA(internet, host, static_cast<INTERNET_PORT>(port), userName, password,
                             service, flags, 0);
 }
@@ -51,41 +60,73 @@ void SetTimeouts(HINTERNET connection) {
 
 }  // namespace
 
+const char* SessionFailureText(SessionFailure failure) {
+    switch (failure) {
+        case SessionFailure::None: return "";
+        case SessionFailure::OpenInternetFailed: return "open internet failed...";
+        case SessionFailure::ConnectFailed: return "connect failed...";
+        case SessionFailure::HandleNotOpened: return "handle not opened...";
+        case SessionFailure::RequestFailed: return "request failed...";
+        case SessionFailure::AdditionalHeaderFailed: return "additional header failed...";
+        case SessionFailure::AddCookieFailed: return "add cookie failed...";
+        case SessionFailure::UploadFailed: return "request failed";  // the upload's own, without dots
+        case SessionFailure::ConnectionFailed: return "connection failed...";
+        case SessionFailure::ResponseFailed: return "response failed...";
+        case SessionFailure::BodyCutShort: return "body cut short...";
+        case SessionFailure::BodyTooLarge: return "body too large...";
+        case SessionFailure::DeadlinePassed: return "deadline passed...";
+        case SessionFailure::Exception: return "exception...";
+    }
+    return "";
+}
+
 HttpSession::~HttpSession() {
     formFields.clear();
     cookies.clear();
 }
 
+bool HttpSession::Fail(SessionFailure why) {
+    if (failure != SessionFailure::None) return false;
+    failure = why;
+    if (kLogFailures) {
+        char line[96];
+        std::snprintf(line, sizeof line, "HttpSession: %s (error %lu)\n", SessionFailureText(why), GetLastError());
+        OutputDebugStringA(line);
+    }
+    return false;
+}
+
 bool HttpSession::Connect(const char* address, const char* userName, const char* password, const char* agent) {
-    try {
+    failure = SessionFailure::None;
+    return Guarded(false, [&] {
         UrlParts parts;
-        if (address == nullptr || !SplitUrl(address, parts)) return false;
+        if (address == nullptr || !SplitUrl(address, parts)) return Fail(SessionFailure::ConnectFailed);
         if (userName == nullptr && !parts.userName.empty()) userName = parts.userName.c_str();
         if (password == nullptr && !parts.password.empty()) password = parts.password.c_str();
         currentPath = parts.path;
-        return ConnectHost(parts.host.c_str(), parts.port, userName, password,
-                           SchemeFromText(parts.scheme), agent);
-    } catch (...) {
-        return false;
-    }
+        return ConnectHost(parts.host.c_str(), parts.port, userName, password, SchemeFromText(parts.scheme),
+                           agent);
+    }) || Fail(SessionFailure::Exception);
 }
 
 bool HttpSession::ConnectHost(const char* host, int port, const char* userName, const char* password,
                               UrlScheme scheme, const char* agent) {
+    failure = SessionFailure::None;
     // Handles a caller left open would otherwise leak.
-    if (internetHandle || connectionHandle || requestHandle) Close();
-    try {
-        internetHandle = InternetOpenA(agent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-        if (!IsOpen(internetHandle)) throw SessionFailure{kOpenInternetFailed};
+    Close();
+    const bool connected = Guarded(false, [&] {
+        internetHandle.reset(InternetOpenA(agent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+        if (!internetHandle) return Fail(SessionFailure::OpenInternetFailed);
 
         const int effectivePort = port == 0 ? DefaultPort(scheme) : port;
-        const bool knownScheme = scheme == Ftp || scheme == Http || scheme == Https;
+        const bool knownScheme = scheme == UrlScheme::Ftp || scheme == UrlScheme::Http || scheme == UrlScheme::Https;
         // A port outside 16 bits would silently become another port.
         if (knownScheme && host != nullptr && effectivePort > 0 && effectivePort <= 65535)
-            connectionHandle = OpenConnection(internetHandle, host, effectivePort, userName, password, scheme);
-        if (!IsOpen(connectionHandle)) throw SessionFailure{kConnectFailed};
-        SetTimeouts(connectionHandle);
-        if (InternetAttemptConnect(0) != ERROR_SUCCESS) throw SessionFailure{kConnectFailed};
+            connectionHandle.reset(
+                OpenConnection(internetHandle.get(), host, effectivePort, userName, password, scheme));
+        if (!connectionHandle) return Fail(SessionFailure::ConnectFailed);
+        SetTimeouts(connectionHandle.get());
+        if (InternetAttemptConnect(0) != ERROR_SUCCESS) return Fail(SessionFailure::ConnectFailed);
 
         hostName = host;
         this->port = effectivePort;
@@ -95,128 +136,162 @@ bool HttpSession::ConnectHost(const char* host, int port, const char* userName, 
         cookies.clear();
         formFields.clear();
         return true;
-    } catch (...) {
-        CloseIfOpen(connectionHandle);
-        CloseIfOpen(internetHandle);
-        return false;
+    }) || Fail(SessionFailure::Exception);
+    if (!connected) {
+        connectionHandle.reset();
+        internetHandle.reset();
     }
+    return connected;
+}
+
+void HttpSession::LimitResponse(DWORD deadline, std::size_t maxBytes) {
+    deadlineMs = deadline;
+    maxBodyBytes = maxBytes;
 }
 
 bool HttpSession::SendRequest(const char* path, int method, const char* referrer) {
-    try {
-        bool sent = false;
-        switch (method) {
-            case MethodGet: sent = Get(path, referrer); break;
-            case MethodPost: sent = Post(path, referrer); break;
-            case MethodPostMultipart: sent = PostMultipart(path, referrer); break;
-            default: break;
-        }
-        if (sent) {
-            currentPath = path;
-            return true;
-        }
-    } catch (...) {
-    }
-    CloseRequest();
+    failure = SessionFailure::None;
+    requestStart = GetTickCount();
+    bodyBytes = 0;
+    if (Guarded(false, [&] { return Send(path, method, referrer); }) || Fail(SessionFailure::Exception))
+        return true;
+    requestHandle.reset();
     return false;
 }
 
-HINTERNET HttpSession::OpenRequest(const char* verb, const char* path, const char* referrer, DWORD flags) {
-    if (!IsOpen(connectionHandle)) throw SessionFailure{kHandleNotOpened};
-    if (path == nullptr) throw SessionFailure{kRequestFailed};
-    if (scheme == Https) flags |= INTERNET_FLAG_SECURE;
+bool HttpSession::Send(const char* path, int method, const char* referrer) {
+    bool sent = false;
+    switch (method) {
+        case static_cast<int>(RequestMethod::Get): sent = Get(path, referrer); break;
+        case static_cast<int>(RequestMethod::Post): sent = Post(path, referrer); break;
+        case static_cast<int>(RequestMethod::PostMultipart): sent = PostMultipart(path, referrer); break;
+        default: break;
+    }
+    // An unknown method, or an override that failed without saying why.
+    if (!sent) return Fail(SessionFailure::RequestFailed);
+    currentPath = path;
+    return true;
+}
+
+bool HttpSession::OpenRequest(const char* verb, const char* path, const char* referrer, DWORD flags) {
+    if (!connectionHandle) return Fail(SessionFailure::HandleNotOpened);
+    if (path == nullptr) return Fail(SessionFailure::RequestFailed);
+    if (scheme == UrlScheme::Https) flags |= INTERNET_FLAG_SECURE;
     // WinINet would send control bytes in a path raw: encode them first.
     const std::string target = EncodeRequestTarget(path);
-    CloseRequest();
-    requestHandle = HttpOpenRequestA(connectionHandle, verb, target.c_str(), kHttpVersion, referrer,
-                                     kAcceptTypes, flags, 0);
-    if (!IsOpen(requestHandle)) throw SessionFailure{kRequestFailed};
+    requestHandle.reset();
+    requestHandle.reset(HttpOpenRequestA(connectionHandle.get(), verb, target.c_str(), kHttpVersion, referrer,
+                                         kAcceptTypes, flags, 0));
+    if (!requestHandle) return Fail(SessionFailure::RequestFailed);
     // The accept-type list has already made an Accept header; this keeps it single.
-    AddHeader(kAcceptHeader, HTTP_ADDREQ_FLAG_REPLACE);
-    return requestHandle;
+    return AddHeader(kAcceptHeader, HTTP_ADDREQ_FLAG_REPLACE);
 }
 
-void HttpSession::AddHeader(const char* header, DWORD modifier) {
-    if (!HttpAddRequestHeadersA(requestHandle, header, static_cast<DWORD>(std::strlen(header)), modifier))
-        throw SessionFailure{kAdditionalHeaderFailed};
+bool HttpSession::AddHeader(const char* header, DWORD modifier) {
+    if (!HttpAddRequestHeadersA(requestHandle.get(), header, static_cast<DWORD>(std::strlen(header)), modifier))
+        return Fail(SessionFailure::AdditionalHeaderFailed);
+    return true;
 }
 
-void HttpSession::SetCookies(const std::string& path) {
-    if (cookies.empty()) return;
+bool HttpSession::SetCookies(const std::string& path) {
+    if (cookies.empty()) return true;
     const std::string address = CookieAddress(scheme, hostName, port, path);
     for (const FormField& cookie : cookies)
         if (!InternetSetCookieA(address.c_str(), cookie.name.c_str(), cookie.value.c_str()))
-            throw SessionFailure{kAddCookieFailed};
+            return Fail(SessionFailure::AddCookieFailed);
+    return true;
 }
 
 bool HttpSession::Get(const char* path, const char* referrer) {
-    HINTERNET request = OpenRequest("GET", path, referrer, kGetFlags);
-    SetCookies(path);
-    if (!HttpSendRequestA(request, nullptr, 0, nullptr, 0)) throw SessionFailure{kRequestFailed};
+    if (!OpenRequest("GET", path, referrer, kGetFlags) || !SetCookies(path)) return false;
+    if (!HttpSendRequestA(requestHandle.get(), nullptr, 0, nullptr, 0)) return Fail(SessionFailure::RequestFailed);
     return true;
 }
 
 bool HttpSession::Post(const char* path, const char* referrer) {
-    HINTERNET request = OpenRequest("POST", path, referrer, kPostFlags);
-    SetCookies(path);
+    if (!OpenRequest("POST", path, referrer, kPostFlags) || !SetCookies(path)) return false;
     const std::size_t length = FormBodyLength(formFields);
-    HeapBlock body(length + 1);
-    if (!body) throw SessionFailure{kRequestFailed};
+    HeapBlock body = ZeroFilledBlock(length + 1);
+    if (!body) return Fail(SessionFailure::RequestFailed);
     WriteFormBody(formFields, body.get());
-    BOOL sent = HttpSendRequestA(request, kFormContentTypeHeader,
+    BOOL sent = HttpSendRequestA(requestHandle.get(), kFormContentTypeHeader,
                                  static_cast<DWORD>(std::strlen(kFormContentTypeHeader)), body.get(),
                                  static_cast<DWORD>(length));
-    if (!sent && GetLastError() != ERROR_HTTP_REDIRECT_NEEDS_CONFIRMATION) throw SessionFailure{kRequestFailed};
+    if (!sent && GetLastError() != ERROR_HTTP_REDIRECT_NEEDS_CONFIRMATION) return Fail(SessionFailure::RequestFailed);
     return true;
 }
 
 bool HttpSession::PostMultipart(const char* path, const char* referrer) {
-    HINTERNET request = OpenRequest("POST", path, referrer, kPostFlags);
-    AddHeader(kMultipartContentTypeHeader, HTTP_ADDREQ_FLAG_ADD_IF_NEW);
-    SetCookies(path);
+    if (!OpenRequest("POST", path, referrer, kPostFlags) ||
+        !AddHeader(kMultipartContentTypeHeader, HTTP_ADDREQ_FLAG_ADD_IF_NEW) || !SetCookies(path))
+        return false;
 
     DiskFormFiles files;
     std::optional<MultipartPlan> plan = PlanMultipartBody(formFields, files);
-    if (!plan) throw SessionFailure{kRequestFailed};   // a field that cannot fit its reserve
-    HeapBlock body(plan->blockSize);
-    if (!body) throw SessionFailure{kRequestFailed};
+    if (!plan) return Fail(SessionFailure::RequestFailed);  // a field that cannot fit its reserve
+    HeapBlock body = ZeroFilledBlock(plan->blockSize);
+    if (!body) return Fail(SessionFailure::RequestFailed);
     const std::size_t length = WriteMultipartBody(formFields, *plan, files, body.get());
 
     char lengthHeader[40];
     std::snprintf(lengthHeader, sizeof lengthHeader, "Content-Length: %d\r\n", static_cast<int>(length));
-    AddHeader(lengthHeader, HTTP_ADDREQ_FLAG_ADD_IF_NEW);
+    if (!AddHeader(lengthHeader, HTTP_ADDREQ_FLAG_ADD_IF_NEW)) return false;
 
     INTERNET_BUFFERSA buffers{};
     buffers.dwStructSize = sizeof buffers;
-    if (!HttpSendRequestExA(request, &buffers, nullptr, HSR_INITIATE, 0)) throw SessionFailure{kUploadFailed};
     DWORD written = 0;
-    if (!InternetWriteFile(request, body.get(), static_cast<DWORD>(length), &written))
-        throw SessionFailure{kUploadFailed};
-    if (!HttpEndRequestA(request, nullptr, HSR_INITIATE, 0)) throw SessionFailure{kUploadFailed};
+    if (!HttpSendRequestExA(requestHandle.get(), &buffers, nullptr, HSR_INITIATE, 0) ||
+        !InternetWriteFile(requestHandle.get(), body.get(), static_cast<DWORD>(length), &written) ||
+        !HttpEndRequestA(requestHandle.get(), nullptr, HSR_INITIATE, 0))
+        return Fail(SessionFailure::UploadFailed);
     return true;
 }
 
 int HttpSession::ReadChunk(char* buffer, int size) {
     if (buffer == nullptr || size <= 0) return 0;
-    try {
-        if (requestHandle == nullptr) throw SessionFailure{kConnectionFailed};
-        DWORD count = 0;
-        if (!InternetReadFile(requestHandle, buffer, static_cast<DWORD>(size), &count))
-            throw SessionFailure{kResponseFailed};
-        return static_cast<int>(count);
-    } catch (...) {
-        CloseRequest();
-        return 0;
-    }
+    failure = SessionFailure::None;
+    DWORD count = 0;
+    if (Read(buffer, static_cast<DWORD>(size), count)) return static_cast<int>(count);
+    requestHandle.reset();
+    return 0;
+}
+
+bool HttpSession::Read(char* buffer, DWORD size, DWORD& count) {
+    if (!requestHandle) return Fail(SessionFailure::ConnectionFailed);
+    const DWORD elapsed = GetTickCount() - requestStart;
+    if (elapsed >= deadlineMs) return Fail(SessionFailure::DeadlinePassed);
+    // WinINet reads synchronously: a read should wait no longer than the
+    // response has left. (Wine 8 keeps the option for the next connection
+    // only, so there a last read may still wait out kReceiveTimeoutMs.)
+    DWORD receive = std::min(kReceiveTimeoutMs, deadlineMs - elapsed);
+    InternetSetOptionA(requestHandle.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &receive, sizeof receive);
+    // A synchronous read waits until it has all it asked for, however
+    // slowly that comes: ask only for what has arrived.
+    DWORD available = 0;
+    if (!InternetQueryDataAvailable(requestHandle.get(), &available, 0, 0) ||
+        !InternetReadFile(requestHandle.get(), buffer, std::min(size, available), &count))
+        return Fail(GetTickCount() - requestStart >= deadlineMs ? SessionFailure::DeadlinePassed
+                                                                 : SessionFailure::ResponseFailed);
+    if (count == 0 && EndsShort()) return Fail(SessionFailure::BodyCutShort);
+    if (count > maxBodyBytes - bodyBytes) return Fail(SessionFailure::BodyTooLarge);
+    bodyBytes += count;
+    return true;
+}
+
+// A service that closes the connection early ends the body as if it were
+// whole; only the length it announced tells the two apart.
+bool HttpSession::EndsShort() const {
+    DWORD announced = 0, length = sizeof announced, index = 0;
+    return HttpQueryInfoA(requestHandle.get(), HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &announced,
+                          &length, &index) &&
+           bodyBytes < announced;
 }
 
 void HttpSession::Close() {
-    CloseIfOpen(requestHandle);
-    CloseIfOpen(connectionHandle);
-    CloseIfOpen(internetHandle);
+    requestHandle.reset();
+    connectionHandle.reset();
+    internetHandle.reset();
 }
-
-void HttpSession::CloseRequest() { CloseIfOpen(requestHandle); }
 
 void HttpSession::AddFormField(const std::string& name, const std::string& value, bool isFile) {
     formFields.push_back(FormField{name, value, isFile});
@@ -225,3 +300,5 @@ void HttpSession::AddFormField(const std::string& name, const std::string& value
 void HttpSession::AddCookie(const std::string& name, const std::string& value) {
     cookies.push_back(FormField{name, value, false});
 }
+
+}  // namespace nimbrel

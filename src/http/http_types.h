@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
-enum UrlScheme { Ftp = 0, Http = 1, Https = 2 };
+namespace nimbrel {
 
-// The scheme code of an address whose scheme is none of the three: no
+// Unknown stands for an address whose scheme is none of the three: no
 // connection is ever opened for it.
-inline constexpr UrlScheme kUnknownScheme = static_cast<UrlScheme>(-1);
+enum class UrlScheme { Unknown = -1, Ftp = 0, Http = 1, Https = 2 };
 
-enum RequestMethod { MethodGet = 0, MethodPost = 1, MethodPostMultipart = 2 };
+enum class RequestMethod { Get = 0, Post = 1, PostMultipart = 2 };
 
 struct FormField {
     std::string name;
@@ -21,3 +21,5 @@ struct FormField {
 // Ordered as inserted; a cookie uses name and value only.
 using FormFieldList = std::vector<FormField>;
 using CookieList = std::vector<FormField>;
+
+}  // namespace nimbrel

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <limits>
 
+namespace nimbrel {
+
 namespace {
 
 const std::string kDelimiter = std::string("--") + kMultipartBoundary + "\r\n";
@@ -86,3 +88,5 @@ std::size_t WriteMultipartBody(const FormFieldList& fields, const MultipartPlan&
     offset += Put(block + offset, kClosingLine) - (block + offset);
     return offset;
 }
+
+}  // namespace nimbrel

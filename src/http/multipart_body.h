@@ -13,6 +13,8 @@
 
 #include "http_types.h"
 
+namespace nimbrel {
+
 inline constexpr char kMultipartBoundary[] = "--MULTI-PARTS-FORM-DATA-BOUNDARY";
 inline constexpr char kMultipartContentTypeHeader[] =
     "Content-Type: multipart/form-data; boundary=--MULTI-PARTS-FORM-DATA-BOUNDARY\r\n";
@@ -55,3 +57,5 @@ std::optional<MultipartPlan> PlanMultipartBody(const FormFieldList& fields, Mult
 // body and never past its part's reserve, even if it grew since planned.
 std::size_t WriteMultipartBody(const FormFieldList& fields, const MultipartPlan& plan,
                                MultipartFiles& files, char* block);
+
+}  // namespace nimbrel

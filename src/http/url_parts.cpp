@@ -3,6 +3,8 @@
 #include <climits>
 #include <cstdlib>
 
+namespace nimbrel {
+
 namespace {
 
 // The port as a 32-bit long reads it: blanks and a sign allowed, reading
@@ -68,8 +70,10 @@ bool SplitUrl(const std::string& address, UrlParts& parts) {
 }
 
 UrlScheme SchemeFromText(const std::string& schemeText) {
-    if (StartsWith(schemeText, "https")) return Https;
-    if (StartsWith(schemeText, "http")) return Http;
-    if (StartsWith(schemeText, "ftp")) return Ftp;
-    return kUnknownScheme;
+    if (StartsWith(schemeText, "https")) return UrlScheme::Https;
+    if (StartsWith(schemeText, "http")) return UrlScheme::Http;
+    if (StartsWith(schemeText, "ftp")) return UrlScheme::Ftp;
+    return UrlScheme::Unknown;
 }
+
+}  // namespace nimbrel

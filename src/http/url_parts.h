@@ -6,6 +6,8 @@
 
 #include "http_types.h"
 
+namespace nimbrel {
+
 // Longest text part an address may hold.
 inline constexpr std::size_t kUrlPartLimit = 1023;
 
@@ -23,5 +25,7 @@ struct UrlParts {
 bool SplitUrl(const std::string& address, UrlParts& parts);
 
 // "https..." gives Https, "http..." Http, "ftp..." Ftp (tested in that
-// order); anything else kUnknownScheme.
+// order); anything else UrlScheme::Unknown.
 UrlScheme SchemeFromText(const std::string& schemeText);
+
+}  // namespace nimbrel

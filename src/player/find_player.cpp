@@ -1,5 +1,7 @@
 #include "find_player.h"
 
+namespace nimbrel {
+
 namespace {
 
 struct PlayerClass {
@@ -9,27 +11,44 @@ struct PlayerClass {
 
 // In search order.
 constexpr PlayerClass kPlayerClasses[] = {
-    {Sonique, "Sonique Window Class"},
-    {Studio, "Studio"},
-    {Winamp, "Winamp v1.x"},
+    {PlayerKind::Sonique, "Sonique Window Class"},
+    {PlayerKind::Studio, "Studio"},
+    {PlayerKind::Winamp, "Winamp v1.x"},
 };
 
-PlayerKind currentKind = NoPlayer;
+constexpr char kNoTitle[] = "None";
+constexpr char kNotRunningTitle[] = "Not running";
+
+PlayerKind currentKind = PlayerKind::NoPlayer;
+char titleBuffer[kPlayerTitleSize];
 
 }  // namespace
 
 HWND FindPlayer(PlayerKind filter) {
     for (const PlayerClass& player : kPlayerClasses) {
-        if (filter != NoPlayer && filter != player.kind) continue;
+        if (filter != PlayerKind::NoPlayer && filter != player.kind) continue;
         if (HWND window = FindWindowA(player.className, nullptr)) {
             currentKind = player.kind;
             return window;
         }
     }
-    currentKind = NoPlayer;
+    currentKind = PlayerKind::NoPlayer;
     return nullptr;
 }
 
-bool IsPlayerRunning() { return FindPlayer(NoPlayer) != nullptr; }
+bool IsPlayerRunning() { return FindPlayer(PlayerKind::NoPlayer) != nullptr; }
 
 PlayerKind CurrentPlayerKind() { return currentKind; }
+
+const char* GetPlayerTitle() {
+    HWND window = FindPlayer(PlayerKind::NoPlayer);
+    if (window == nullptr) return kNotRunningTitle;
+    // A window that closes before the read leaves the buffer as it was; start
+    // empty so that no earlier title shows through.
+    titleBuffer[0] = '\0';
+    GetWindowTextA(window, titleBuffer, static_cast<int>(kPlayerTitleSize));
+    titleBuffer[kPlayerTitleSize - 1] = '\0';
+    return titleBuffer[0] == '\0' ? kNoTitle : titleBuffer;
+}
+
+}  // namespace nimbrel

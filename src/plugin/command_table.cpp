@@ -2,23 +2,25 @@
 
 #include <cstring>
 
+namespace nimbrel {
+
 const char kPublishedName[] = "Nimbrel' s Plugin v.1.1";
 
 const CommandRow kCommandRows[kCommandCount] = {
-    {"xweather", "To retrieve current weather conditions by town code", "TOWN_CODE"},
-    {"xcountry", "To view all towns by country with code ", "Country"},
-    {"xstates", "To view all towns by states (USA) with code ", "States"},
-    {"xwtranshelp", "To view avaible translation code", nullptr},
-    {"xs", "To speech text", "text to speech"},
-    {"xsong", "Get the current play song and send a toast", nullptr},
-    {"xadd", "Add Winamp/Sonique's songs", nullptr},
-    {"xplay", "Play current playlist", nullptr},
-    {"xpause", "Pause the current playlist", nullptr},
-    {"xstop", "Stop the current playlist", nullptr},
-    {"xnext", "Next song in the current playlist", nullptr},
-    {"xprev", "Previous song in the current playlist", nullptr},
-    {"xwspeechoff", "Nimbrel plugin will not speech results (default)", nullptr},
-    {"xwspeechon", "Nimbrel plugin will speech english results", nullptr},
+    {CommandWord::Weather, "To retrieve current weather conditions by town code", "TOWN_CODE"},
+    {CommandWord::Country, "To view all towns by country with code ", "Country"},
+    {CommandWord::States, "To view all towns by states (USA) with code ", "States"},
+    {CommandWord::TranslationHelp, "To view avaible translation code", nullptr},
+    {CommandWord::Speak, "To speech text", "text to speech"},
+    {CommandWord::Song, "Get the current play song and send a toast", nullptr},
+    {CommandWord::Add, "Add Winamp/Sonique's songs", nullptr},
+    {CommandWord::Play, "Play current playlist", nullptr},
+    {CommandWord::Pause, "Pause the current playlist", nullptr},
+    {CommandWord::Stop, "Stop the current playlist", nullptr},
+    {CommandWord::Next, "Next song in the current playlist", nullptr},
+    {CommandWord::Previous, "Previous song in the current playlist", nullptr},
+    {CommandWord::SpeechOff, "Nimbrel plugin will not speech results (default)", nullptr},
+    {CommandWord::SpeechOn, "Nimbrel plugin will speech english results", nullptr},
 };
 
 void PublishCommandTable(char* nameBuffer, PluginCommandTable* table, TagRecord* tags) {
@@ -28,9 +30,11 @@ void PublishCommandTable(char* nameBuffer, PluginCommandTable* table, TagRecord*
         for (int i = 0; i < kCommandCount; ++i) {
             const CommandRow& row = kCommandRows[i];
             std::strcpy(table->descriptions[i], row.description);
-            std::strcpy(table->commands[i], row.command);
+            std::strcpy(table->commands[i], CommandWordText(row.word));
             if (row.parameter) std::strcpy(table->parameters[i], row.parameter);
         }
     }
     if (tags) tags->count = 0;
 }
+
+}  // namespace nimbrel

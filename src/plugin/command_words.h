@@ -1,5 +1,8 @@
 #pragma once
-// The fourteen command words that ParseCommand answers.
+// The fourteen command words: the one list that the published command
+// table and the matcher of typed words both read.
+
+namespace nimbrel {
 
 enum class CommandWord {
     None,  // not one of the fourteen
@@ -19,6 +22,13 @@ enum class CommandWord {
     States,
 };
 
+// The word as the command table publishes it, without the slash that a
+// typed word begins with; "" for None.
+const char* CommandWordText(CommandWord word);
+
 // The typed word, leading slash included, compared whole and ignoring the
-// case of ASCII letters with each word in turn; the first equal one wins.
-CommandWord MatchCommandWord(const char* word);
+// case of ASCII letters with each word in turn, in the order "/xs",
+// "/xsong", ... "/xstates"; the first equal one wins.
+CommandWord MatchCommandWord(const char* typed);
+
+}  // namespace nimbrel

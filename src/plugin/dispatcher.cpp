@@ -5,18 +5,21 @@
 #include <string>
 
 #include "command_words.h"
+#include "common/module_state.h"
+#include "common/service_addresses.h"
 #include "directory/reference_texts.h"
 #include "directory/station_list_run.h"
 #include "dispatcher_texts.h"
-#include "module_state.h"
 #include "notifications.h"
 #include "output_text.h"
-#include "player/player_control.h"
+#include "player/drive_player.h"
+#include "player/find_player.h"
 #include "preferences.h"
-#include "service_addresses.h"
 #include "toast.h"
 #include "weather/weather_request.h"
 #include "weather_parameters.h"
+
+namespace nimbrel {
 
 namespace {
 
@@ -53,7 +56,7 @@ void Weather(const char* parameters, char* output) {
         SendToast((kBadCodeToastLead + listPage).c_str(), kBadCodeToastTitle, listPage.c_str(), false);
         return;   // output untouched
     }
-    WriteOutput(output, RequestWeatherReport(split.stationCode, split.languagePair));
+    WriteOutput(output, RequestWeatherReport(split.stationCode, split.languagePair, speechEnabled == 1));
 }
 
 void SpeechSwitch(int value, const char* toast) {
@@ -99,3 +102,5 @@ int DispatchCommand(const char* word, const char* parameters, char* output) {
     }
     return 1;
 }
+
+}  // namespace nimbrel

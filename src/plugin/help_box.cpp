@@ -6,6 +6,8 @@
 
 #include "help_box_text.h"
 
+namespace nimbrel {
+
 namespace {
 
 constexpr char kHelpBoxCaption[] = "About Nimbrel's Plugin v.1.1";
@@ -16,3 +18,5 @@ void ShowHelpBox() {
     std::string text = HelpBoxText();
     MessageBoxA(GetActiveWindow(), text.c_str(), kHelpBoxCaption, MB_OK);
 }
+
+}  // namespace nimbrel

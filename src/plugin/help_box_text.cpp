@@ -1,6 +1,8 @@
 #include "help_box_text.h"
 
-#include "service_addresses.h"
+#include "common/service_addresses.h"
+
+namespace nimbrel {
 
 namespace {
 
@@ -58,3 +60,5 @@ std::string HelpBoxText() {
     // The address line is the weather service's, wherever that points.
     return std::string(kGuideBeforeAddress) + kWeatherServiceAddress + kGuideAfterAddress;
 }
+
+}  // namespace nimbrel

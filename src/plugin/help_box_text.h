@@ -4,4 +4,8 @@
 
 #include <string>
 
+namespace nimbrel {
+
 std::string HelpBoxText();
+
+}  // namespace nimbrel

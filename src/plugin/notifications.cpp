@@ -5,6 +5,8 @@
 #include "speech/start_speech.h"
 #include "toast.h"
 
+namespace nimbrel {
+
 namespace {
 
 constexpr char kSongToastTitle[] = "Current Playing Song";
@@ -31,3 +33,5 @@ int HandleNotification(const char* name, const char* data, char* output) noexcep
     }
     return 0;
 }
+
+}  // namespace nimbrel

@@ -2,6 +2,8 @@
 // The two notifications the plug-in answers. The dispatcher writes their
 // names into a notification request; the host hands them back apart.
 
+namespace nimbrel {
+
 inline constexpr char kSongNotification[] = "soniq";
 inline constexpr char kSpeakNotification[] = "speak";
 
@@ -10,3 +12,5 @@ inline constexpr char kSpeakNotification[] = "speak";
 // Any other name, one differing only in case included, answers 0 and leaves
 // the output untouched.
 int HandleNotification(const char* name, const char* data, char* output) noexcept;
+
+}  // namespace nimbrel

@@ -2,7 +2,9 @@
 
 #include <cstring>
 
-#include "host_records.h"
+#include "common/host_records.h"
+
+namespace nimbrel {
 
 void WriteOutput(char* output, std::string_view text) {
     if (output == nullptr) return;
@@ -17,3 +19,5 @@ void WriteOutput(char* output, std::string_view text) {
     std::memcpy(output, text.data(), text.size());
     output[text.size()] = '\0';
 }
+
+}  // namespace nimbrel

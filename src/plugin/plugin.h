@@ -4,13 +4,13 @@
 
 #include <windows.h>
 
-#include "host_records.h"
+#include "common/host_records.h"
 
 extern "C" {
 
 BOOL __stdcall Initialize(DWORD reserved, const char* keyName, DWORD reserved2);
 void __stdcall Uninitialize();
-BOOL __stdcall PublishInfo(char* nameBuffer, PluginCommandTable* table, TagRecord* tags);
+BOOL __stdcall PublishInfo(char* nameBuffer, nimbrel::PluginCommandTable* table, nimbrel::TagRecord* tags);
 int __stdcall ParseTag(DWORD, DWORD, DWORD);
 BOOL __stdcall ParseCommand(const char* command, const char* parameters, DWORD reserved, char* output);
 BOOL __stdcall ReceiveNotify(const char* name, const char* data, DWORD reserved, char* output);

@@ -4,8 +4,11 @@
 
 #include <cstdio>
 
-#include "module_state.h"
+#include "common/module_state.h"
+#include "common/unique_any.h"
 #include "preferences_registry.h"
+
+namespace nimbrel {
 
 namespace {
 
@@ -21,21 +24,17 @@ constexpr char kSaveErrorCaption[] = "NimbrelMPPlugin error";
 constexpr int kKeyNameMaxLength = static_cast<int>(kHostKeyNameSize - 1);
 constexpr std::size_t kKeyPathSize = 256;
 
-// Closes the key it holds, and only a key that was opened.
-class OpenedKey {
-public:
-    OpenedKey(PreferencesRegistry& registry, HKEY key) : registry_(registry), key_(key) {}
-    ~OpenedKey() {
-        if (key_) registry_.Close(key_);
-    }
-    OpenedKey(const OpenedKey&) = delete;
-    OpenedKey& operator=(const OpenedKey&) = delete;
-    HKEY get() const { return key_; }
-
-private:
-    PreferencesRegistry& registry_;
-    HKEY key_;
+// A key is closed through the registry that opened it, and only a key that
+// was opened.
+struct RegistryKey {
+    PreferencesRegistry* registry;
+    HKEY key;
 };
+
+void CloseRegistryKey(RegistryKey opened) { opened.registry->Close(opened.key); }
+bool IsOpenKey(RegistryKey opened) { return opened.key != nullptr; }
+
+using OpenedKey = UniqueAny<RegistryKey, &CloseRegistryKey, &IsOpenKey>;
 
 void ShowSaveError() {
     MessageBoxA(nullptr, kSaveErrorText, kSaveErrorCaption, MB_OK);
@@ -59,9 +58,11 @@ void SavePreferences(const char* stationCode, const char* languagePair, const ch
 
     HKEY key = registry.Open(path);
     if (!key) key = registry.Create(path);
-    OpenedKey opened(registry, key);
+    OpenedKey opened(RegistryKey{&registry, key});
 
     // The second value is written whatever became of the first.
-    WriteOrComplain(registry, opened.get(), kTownCodeValue, stationCode ? stationCode : "");
-    WriteOrComplain(registry, opened.get(), kTranslateCodeValue, languagePair ? languagePair : "");
+    WriteOrComplain(registry, key, kTownCodeValue, stationCode ? stationCode : "");
+    WriteOrComplain(registry, key, kTranslateCodeValue, languagePair ? languagePair : "");
 }
+
+}  // namespace nimbrel

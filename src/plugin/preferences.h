@@ -2,6 +2,8 @@
 // The last /xweather station code and language pair, written to the current
 // user's registry below the host's key and never read back.
 
+namespace nimbrel {
+
 class PreferencesRegistry;
 
 // Writes TownCode and TranslateCode (each REG_EXPAND_SZ) under
@@ -15,3 +17,5 @@ void SavePreferences(const char* stationCode, const char* languagePair, const ch
 // The same through the given registry.
 void SavePreferences(const char* stationCode, const char* languagePair, const char* keyName,
                      PreferencesRegistry& registry) noexcept;
+
+}  // namespace nimbrel

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace nimbrel {
+
 namespace {
 
 class CurrentUser : public PreferencesRegistry {
@@ -34,3 +36,5 @@ PreferencesRegistry& CurrentUserRegistry() {
     static CurrentUser registry;
     return registry;
 }
+
+}  // namespace nimbrel

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+namespace nimbrel {
+
 class PreferencesRegistry {
 public:
     virtual ~PreferencesRegistry() = default;
@@ -18,3 +20,5 @@ public:
 
 // The current user's registry.
 PreferencesRegistry& CurrentUserRegistry();
+
+}  // namespace nimbrel

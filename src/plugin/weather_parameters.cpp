@@ -2,12 +2,18 @@
 
 #include <cstring>
 
+namespace nimbrel {
+
+namespace {
+
 // Shorter parameter texts store no preferences.
 constexpr std::size_t kShortestStoredParameters = 4;
 
-static bool IsWhiteSpace(char c) {
+bool IsWhiteSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
+
+}  // namespace
 
 WeatherParameters SplitWeatherParameters(const char* parameterText) {
     std::string text = parameterText ? parameterText : "";
@@ -23,3 +29,5 @@ WeatherParameters SplitWeatherParameters(const char* parameterText) {
     result.codeIsGood = result.stationCode.size() == kStationCodeLength;
     return result;
 }
+
+}  // namespace nimbrel

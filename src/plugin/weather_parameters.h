@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string>
 
+namespace nimbrel {
+
 constexpr std::size_t kStationCodeLength = 4;
 
 // Each field holds its whole text, however long: a first word longer than a
@@ -20,3 +22,5 @@ struct WeatherParameters {
 // Splits at the first blank (character 32 only); without one, all of the
 // text is the station code and the pair is empty. A null text is empty.
 WeatherParameters SplitWeatherParameters(const char* parameterText);
+
+}  // namespace nimbrel

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+namespace nimbrel {
+
 // The identifier of the last worker either starter created; 0 after a
 // failed start. Nothing reads it; it is there to find the worker by.
 extern DWORD speechThreadId;
@@ -16,3 +18,5 @@ DWORD StartSpeechWorker(const char* text) noexcept;
 
 // Always 1, whether or not a worker could be started.
 int StartSpeech(const char* text) noexcept;
+
+}  // namespace nimbrel

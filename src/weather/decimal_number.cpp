@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 
+namespace nimbrel {
+
 namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -62,3 +64,5 @@ double ReadDecimalNumber(std::string_view text) {
         value = Overflows(std::string_view(first, static_cast<std::size_t>(result.ptr - first))) ? HUGE_VAL : 0.0;
     return negative ? -value : value;
 }
+
+}  // namespace nimbrel

@@ -1,5 +1,7 @@
 #include "replace_first.h"
 
+namespace nimbrel {
+
 bool ReplaceFirst(std::string& text, std::string_view what, std::string_view with,
                   std::size_t from) {
     const std::size_t at = std::string_view(text).find(what, from);
@@ -7,3 +9,5 @@ bool ReplaceFirst(std::string& text, std::string_view what, std::string_view wit
     text.replace(at, what.size(), with);
     return true;
 }
+
+}  // namespace nimbrel

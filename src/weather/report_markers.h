@@ -4,6 +4,8 @@
 
 #include <string_view>
 
+namespace nimbrel {
+
 // A page without it is no station's page (the service's answer for an
 // unknown code).
 inline constexpr std::string_view kHeaderMarker = "Current Weather Conditions:<BR>";
@@ -15,3 +17,5 @@ inline constexpr std::string_view kValueMarker = "<TD><FONT FACE=\"Arial,Helveti
 inline constexpr std::string_view kValueEnd = "</FONT>";
 
 inline constexpr std::string_view kReportHeading = "Current Weather Conditions: ";
+
+}  // namespace nimbrel

@@ -2,6 +2,8 @@
 
 #include "host_text_codes.h"
 
+namespace nimbrel {
+
 namespace {
 constexpr char kLineBreak[] = "\n";
 constexpr char kFirstLineMark[] = "#";
@@ -52,3 +54,5 @@ void AppendRowOpener(std::string& report, const ReportRow& row, bool firstLineWr
     report += kColourCodeEnd;
     report += kBoldCode;
 }
+
+}  // namespace nimbrel

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace nimbrel {
+
 // Whether a row's line starts on a new line when it is not the report's
 // first field line.
 enum class LaterLineBreak {
@@ -31,3 +33,5 @@ const ReportRow* FindReportRow(std::string_view label);
 // tells whether any row's line has been written yet.
 void AppendRowOpener(std::string& report, const ReportRow& row, bool firstLineWritten,
                      int rowIndex, bool translating);
+
+}  // namespace nimbrel

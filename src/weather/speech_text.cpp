@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace nimbrel {
+
 SpeechTextWriter::SpeechTextWriter(char (&buffer)[kSpeechTextSize]) : buffer_(buffer) {
     buffer_[0] = '\0';
 }
@@ -13,3 +15,5 @@ void SpeechTextWriter::Append(std::string_view text) {
     length_ += count;
     buffer_[length_] = '\0';
 }
+
+}  // namespace nimbrel

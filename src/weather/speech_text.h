@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <string_view>
 
+namespace nimbrel {
+
 constexpr std::size_t kSpeechTextSize = 1024;  // 1023 characters and the terminator
 
 // Appends to a SpeechText buffer and keeps it terminated; whatever would
@@ -17,3 +19,5 @@ private:
     char* buffer_;
     std::size_t length_ = 0;
 };
+
+}  // namespace nimbrel

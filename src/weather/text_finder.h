@@ -8,6 +8,8 @@
 #include <cstring>
 #include <string_view>
 
+namespace nimbrel {
+
 class TextFinder {
 public:
     static constexpr std::size_t npos = std::string_view::npos;
@@ -45,3 +47,5 @@ private:
     std::string_view what_;
     std::array<unsigned char, 256> skip_{};
 };
+
+}  // namespace nimbrel

@@ -2,15 +2,18 @@
 
 #include "replace_first.h"
 
+namespace nimbrel {
+
 namespace {
 
-struct Substitution {
+// A text to look for in a value, and the text that it brings.
+struct Cue {
     const char* find;
-    const char* replaceWith;
+    const char* text;
 };
 
 // Order matters: " C)" goes before " F (" so "59 F (15 C)" keeps both.
-constexpr Substitution kSubstitutions[] = {
+constexpr Cue kSubstitutions[] = {
     {"<BR>", "\r\n"},
     {"mile(s)", "miles"},
     {" C)", "\xB0 Celsius)"},
@@ -18,12 +21,7 @@ constexpr Substitution kSubstitutions[] = {
     {"in. Hg", "inches of mercury"},
 };
 
-struct Emoticon {
-    const char* word;
-    const char* code;
-};
-
-constexpr Emoticon kEmoticons[] = {
+constexpr Cue kEmoticons[] = {
     {"clear", "(#)"},
     {"rain", "(st)"},
     {"thunder", "(li)"},
@@ -35,13 +33,12 @@ constexpr char kSpokenPressureUnit[] = "hecto Pascal";
 }  // namespace
 
 void ApplyValueSubstitutions(std::string& value) {
-    for (const Substitution& substitution : kSubstitutions)
-        ReplaceFirst(value, substitution.find, substitution.replaceWith);
+    for (const Cue& substitution : kSubstitutions) ReplaceFirst(value, substitution.find, substitution.text);
 }
 
 void AppendEmoticonCodes(std::string& report, std::string_view value) {
-    for (const Emoticon& emoticon : kEmoticons)
-        if (value.find(emoticon.word) != std::string_view::npos) report += emoticon.code;
+    for (const Cue& emoticon : kEmoticons)
+        if (value.find(emoticon.find) != std::string_view::npos) report += emoticon.text;
 }
 
 void SpellPressureUnit(std::string& value) {
@@ -49,3 +46,5 @@ void SpellPressureUnit(std::string& value) {
     // Only "hPa": the closing parenthesis stays.
     if (at != std::string::npos) value.replace(at, kPressureUnit.size() - 1, kSpokenPressureUnit);
 }
+
+}  // namespace nimbrel

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace nimbrel {
+
 // "<BR>", "mile(s)", the degree units and "in. Hg" reworded, each at its
 // first occurrence only, in that order.
 void ApplyValueSubstitutions(std::string& value);
@@ -14,3 +16,5 @@ void AppendEmoticonCodes(std::string& report, std::string_view value);
 
 // "hPa)" is read aloud as "hecto Pascal)"; the first occurrence only.
 void SpellPressureUnit(std::string& value);
+
+}  // namespace nimbrel

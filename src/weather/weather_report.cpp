@@ -1,5 +1,6 @@
 #include "weather_report.h"
 
+#include "common/host_records.h"
 #include "host_text_codes.h"
 #include "replace_first.h"
 #include "report_markers.h"
@@ -7,6 +8,8 @@
 #include "text_finder.h"
 #include "value_wording.h"
 #include "wind_speed.h"
+
+namespace nimbrel {
 
 namespace {
 
@@ -46,6 +49,10 @@ std::string BuildWeatherReport(std::string_view body, const std::string& pair,
 
     bool firstLineWritten = false;
     for (int rowIndex = 0;; ++rowIndex) {
+        // The host shows no more than its buffer holds: once a translated
+        // report is past it, no further row can change what is shown, so
+        // none is asked for.
+        if (translating && report.size() >= kOutputCapacity) break;
         const std::size_t row = kFindRow.In(body, at);
         if (row == npos) break;
         at = row + kFindRow.size();
@@ -99,3 +106,5 @@ std::string BuildWeatherReport(std::string_view body, const std::string& pair,
     }
     return report;
 }
+
+}  // namespace nimbrel

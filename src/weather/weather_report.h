@@ -8,6 +8,8 @@
 
 #include "speech_text.h"
 
+namespace nimbrel {
+
 // Stands for TranslateText: a piece of text and the pair in, its
 // translation out (or an error text, which is used the same way).
 using Translator = std::function<std::string(const std::string& text, const std::string& pair)>;
@@ -15,6 +17,9 @@ using Translator = std::function<std::string(const std::string& text, const std:
 // Returns the report and fills speechText. An empty pair means no
 // translation, and translate may then be empty; otherwise the header, each
 // label, each value and each wind unit text go through translate, one call
-// each, in the order they appear.
+// each, in the order they appear, until the report is kOutputCapacity bytes
+// or longer: the rows after that are left out.
 std::string BuildWeatherReport(std::string_view body, const std::string& pair,
                                const Translator& translate, char (&speechText)[kSpeechTextSize]);
+
+}  // namespace nimbrel

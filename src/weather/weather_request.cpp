@@ -2,24 +2,23 @@
 
 #include <functional>
 
-#include "directory/translation_client.h"
-#include "http/page_fetch.h"
-#include "plugin/module_state.h"
 #include "speech/start_speech.h"
 #include "weather/report_markers.h"
 #include "weather/weather_report.h"
+
+namespace nimbrel {
 
 namespace {
 constexpr std::size_t kPairLength = 5;
 }
 
-std::string RequestWeatherReport(const std::string& code, const std::string& pair, const char* weatherAddress,
-                                 const char* translationAddress) {
+std::string RequestWeatherReport(const std::string& code, const std::string& pair, bool speak,
+                                 const PageSource& stationPages, const PageSource& translations) {
     const bool pairInForce = pair.size() == kPairLength;
     std::string body;
     {
         HttpSession session;
-        switch (FetchPage(session, weatherAddress, "/weather/current/" + code + ".html", body)) {
+        switch (FetchPage(session, stationPages, "/weather/current/" + code + ".html", body)) {
             case FetchResult::ConnectFailed: return kWeatherConnectError;
             case FetchResult::RequestFailed: return kWeatherRequestError;
             case FetchResult::Fetched: break;
@@ -30,9 +29,11 @@ std::string RequestWeatherReport(const std::string& code, const std::string& pai
     char speechText[kSpeechTextSize] = {};
     if (!pairInForce) {
         std::string report = BuildWeatherReport(body, "", nullptr, speechText);
-        if (speechEnabled == 1) StartSpeechWorker(speechText);
+        if (speak) StartSpeechWorker(speechText);
         return report;
     }
-    ReportTranslator translator(translationAddress);
+    ReportTranslator translator(translations);
     return BuildWeatherReport(body, pair, std::ref(translator), speechText);
 }
+
+}  // namespace nimbrel

@@ -4,6 +4,8 @@
 
 #include "decimal_number.h"
 
+namespace nimbrel {
+
 namespace {
 // Deliberately 1.8532, not the nautical mile's 1.852: reports give these figures.
 constexpr double kKilometersPerKnot = 1.8532;
@@ -28,3 +30,5 @@ std::string KilometersPerHour(std::string_view knotsText) {
     if (text.size() < kNumberWidth) text.insert(0, kNumberWidth - text.size(), ' ');
     return text;
 }
+
+}  // namespace nimbrel

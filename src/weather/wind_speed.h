@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace nimbrel {
+
 inline constexpr std::string_view kSpeedStart = "MPH (";
 inline constexpr std::string_view kKnotsEnd = " KT)";
 inline constexpr char kKilometersPerHourUnit[] = " Kilometers per hour)";
@@ -20,3 +22,5 @@ std::optional<std::string_view> KnotsText(std::string_view value);
 // The number read from the start of knotsText times 1.8532, written as
 // "%*g" with width 4 writes it, whatever the process locale.
 std::string KilometersPerHour(std::string_view knotsText);
+
+}  // namespace nimbrel

@@ -11,7 +11,9 @@
 
 #include "http/http_session.h"
 #include "http_standin.h"
-#include "plugin/service_addresses.h"
+#include "common/service_addresses.h"
+
+using namespace nimbrel;
 
 namespace {
 
@@ -29,7 +31,8 @@ size_t ThroughSession() {
     HttpSession session;
     size_t total = 0;
     if (session.Connect(kWeatherServiceAddress, nullptr, nullptr, kUserAgent)) {
-        if (session.SendRequest("/big", MethodGet, nullptr)) {
+        session.LimitResponse(kResponseDeadlineMs, kBodySize);
+        if (session.SendRequest("/big", RequestMethod::Get, nullptr)) {
             char buffer[kPiece];
             while (int count = session.ReadChunk(buffer, kPiece)) total += count;
         }

@@ -8,6 +8,8 @@
 #include "../unit/literal_list_paging.h"
 #include "directory/list_paging.h"
 
+using namespace nimbrel;
+
 // A list as the service sends it, one station a line, cut to the size.
 // With lower-case option tags nothing cuts it: it is all one box, where the
 // literal procedure's deletions and replacements each move the rest of it.

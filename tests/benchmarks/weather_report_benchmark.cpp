@@ -11,6 +11,8 @@
 
 #include "weather/weather_report.h"
 
+using namespace nimbrel;
+
 namespace {
 
 std::string TypicalPage() {

@@ -11,12 +11,17 @@ through requests to the host "standin.control":
   GET  /requests                   every request received, each as its
                                    length in decimal, a line feed, its bytes
   GET  /connections                connections accepted, in decimal
+  GET  /open?prefix=P              requests for paths starting with P whose
+                                   connection the client has not closed yet,
+                                   in decimal
 
 Answer kinds: whole, pieces (piece bytes, pause ms between them), reset
 (sends `sent` body bytes, then resets the connection), stall (sends `sent`
-bytes, then nothing),
-silent (never answers), template (the body with
-{text} and {pair} replaced by the decoded trtext and lp query values).
+bytes, then nothing), cut (sends `sent` bytes, then closes cleanly: a
+body shorter than its Content-Length), endless (no Content-Length, the
+body over and over until the client goes), silent (never answers),
+template (the body with {text} and {pair} replaced by the decoded trtext
+and lp query values).
 A rule with times=N serves N requests, then the next rule takes over.
 Prints "PORT n" once listening.
 """
@@ -52,6 +57,7 @@ class State:
     def __init__(self):
         self.lock = threading.Lock()
         self.stopping = threading.Event()
+        self.open_paths = []  # kept across resets: connections still open end later
         self.reset()
 
     def reset(self):
@@ -86,9 +92,11 @@ def split_target(target, headers):
 
 
 def head_bytes(status, length):
+    """The response head; length None announces no Content-Length."""
     reason = {200: "OK", 404: "Not Found", 500: "Internal Server Error"}.get(status, "Status")
+    announced = "" if length is None else f"Content-Length: {length}\r\n"
     return (f"HTTP/1.0 {status} {reason}\r\nContent-Type: text/html\r\n"
-            f"Content-Length: {length}\r\nConnection: close\r\n\r\n").encode("latin-1")
+            f"{announced}Connection: close\r\n\r\n").encode("latin-1")
 
 
 class Handler(socketserver.BaseRequestHandler):
@@ -141,7 +149,12 @@ class Handler(socketserver.BaseRequestHandler):
             return self.control(parts[0], path, body)
         with STATE.lock:
             STATE.records.append(raw)
-        self.answer(STATE.take_rule(path), path)
+            STATE.open_paths.append(path)
+        try:
+            self.answer(STATE.take_rule(path), path)
+        finally:
+            with STATE.lock:
+                STATE.open_paths.remove(path)
 
     def send(self, data):
         try:
@@ -175,7 +188,12 @@ class Handler(socketserver.BaseRequestHandler):
             text = query.get("trtext", [""])[0].encode("latin-1")
             pair = query.get("lp", [""])[0].encode("latin-1")
             body = body.replace(b"{text}", text).replace(b"{pair}", pair)
-        if not self.send(head_bytes(rule.status, len(body))):
+        if not self.send(head_bytes(rule.status, None if rule.kind == "endless" else len(body))):
+            return
+        if rule.kind == "endless":
+            while body and not STATE.stopping.is_set():
+                if not self.send(body):
+                    return
             return
         if rule.kind == "pieces":
             for at in range(0, len(body), rule.piece):
@@ -183,12 +201,13 @@ class Handler(socketserver.BaseRequestHandler):
                     return
                 if not self.send(body[at:at + rule.piece]):
                     return
-        elif rule.kind in ("reset", "stall"):
+        elif rule.kind in ("reset", "stall", "cut"):
             if not self.send(body[:rule.sent]):
                 return
             if rule.kind == "stall":
                 return self.await_close()
-            return self.reset()
+            if rule.kind == "reset":
+                return self.reset()
         elif not self.send(body):
             return
         self.finish_answer()
@@ -205,6 +224,9 @@ class Handler(socketserver.BaseRequestHandler):
                 reply = b"".join(b"%d\n" % len(r) + r for r in STATE.records)
             elif url.path == "/connections":
                 reply = b"%d" % STATE.connections
+            elif url.path == "/open":
+                prefix = urllib.parse.parse_qs(url.query, encoding="latin-1").get("prefix", [""])[0]
+                reply = b"%d" % sum(1 for open_path in STATE.open_paths if open_path.startswith(prefix))
         if self.send(head_bytes(200, len(reply)) + reply):
             self.finish_answer()
 

@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+using namespace nimbrel;
+
 namespace {
 
 constexpr unsigned char kUnwritten = 0xCD;
@@ -47,7 +49,7 @@ TEST(CommandTable, RowsStandAtTheHostsOffsetsWithTheirTerminatorsOnly) {
     for (std::size_t i = 0; i < 14; ++i) {
         SCOPED_TRACE("row " + std::to_string(i));
         std::size_t description = 4 + 128 * i, command = 6404 + 128 * i, parameter = 12804 + 256 * i;
-        EXPECT_EQ(host.TextAt(command), kCommandRows[i].command);
+        EXPECT_EQ(host.TextAt(command), CommandWordText(kCommandRows[i].word));
         EXPECT_EQ(host.TextAt(description), kCommandRows[i].description);
         EXPECT_TRUE(host.OnlyTextWritten(command, 128));
         EXPECT_TRUE(host.OnlyTextWritten(description, 128));

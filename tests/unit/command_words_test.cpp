@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace nimbrel;
+
 namespace {
 
 TEST(CommandWords, AllFourteenMatchWholeIgnoringCase) {

@@ -1,9 +1,11 @@
-#include "plugin/export_guard.h"
+#include "common/export_guard.h"
 
 #include <gtest/gtest.h>
 
 #include <new>
 #include <stdexcept>
+
+using namespace nimbrel;
 
 TEST(Guarded, AnswersTheFailureValueForAnyException) {
     EXPECT_EQ(Guarded(0, [] { return 1; }), 1);

@@ -7,6 +7,8 @@
 #include "http/form_body.h"
 #include "http/multipart_body.h"
 
+using namespace nimbrel;
+
 namespace {
 
 std::string FormBody(const FormFieldList& fields) {

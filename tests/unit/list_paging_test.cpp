@@ -8,6 +8,8 @@
 
 #include "literal_list_paging.h"
 
+using namespace nimbrel;
+
 namespace {
 
 using Boxes = std::vector<std::string>;

@@ -20,8 +20,8 @@ inline std::string LiteralJoinLinePairs(std::string text) {
     int number = 0;
     for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at)) {
         if (++number % 2 == 0) {
-            text.replace(at, 1, kLineJoiner);
-            at += std::strlen(kLineJoiner);
+            text.replace(at, 1, nimbrel::kLineJoiner);
+            at += std::strlen(nimbrel::kLineJoiner);
         } else {
             ++at;
         }
@@ -34,17 +34,17 @@ inline std::vector<std::string> LiteralPageListText(std::string remaining) {
     while (!remaining.empty()) {
         std::string box;
         std::size_t marker = std::string::npos;
-        if (remaining.size() >= kBoxThreshold) marker = remaining.find(kOptionMarker, kBoxThreshold);
+        if (remaining.size() >= nimbrel::kBoxThreshold) marker = remaining.find(nimbrel::kOptionMarker, nimbrel::kBoxThreshold);
         if (marker == std::string::npos) {
             box = remaining;
             remaining.clear();
         } else {
-            std::size_t cut = marker + std::strlen(kOptionMarker);
+            std::size_t cut = marker + std::strlen(nimbrel::kOptionMarker);
             box = remaining.substr(0, cut);
             remaining = remaining.substr(cut);
         }
-        box = LiteralRemoveEvery(box, kOptionMarker);
-        box = LiteralRemoveEvery(box, kOptionValueEnd);
+        box = LiteralRemoveEvery(box, nimbrel::kOptionMarker);
+        box = LiteralRemoveEvery(box, nimbrel::kOptionValueEnd);
         boxes.push_back(LiteralJoinLinePairs(box));
     }
     return boxes;

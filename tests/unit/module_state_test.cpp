@@ -1,9 +1,11 @@
-#include "plugin/module_state.h"
+#include "common/module_state.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
+
+using namespace nimbrel;
 
 TEST(HostKeyName, IsStoredAndReplaced) {
     StoreHostKeyName("First");

@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "plugin/host_records.h"
+#include "common/host_records.h"
+
+using namespace nimbrel;
 
 namespace {
 

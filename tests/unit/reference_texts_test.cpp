@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+using namespace nimbrel;
+
 namespace {
 
 // Lines split at each line feed; a text ending in one gives a last empty line.

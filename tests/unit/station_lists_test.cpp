@@ -8,6 +8,8 @@
 #include "directory/list_text.h"
 #include "directory/reference_texts.h"
 
+using namespace nimbrel;
+
 namespace {
 
 using Boxes = std::vector<std::string>;
@@ -20,27 +22,27 @@ const std::string kIndexPage =
 
 TEST(IndexLookup, TheCodeStandsFiveCharactersBeforeTheName) {
     IndexLookup alabama = LookUpStationName(kIndexPage, "Alabama");
-    EXPECT_EQ(alabama.outcome, IndexLookup::ReadStationList);
+    EXPECT_EQ(alabama.outcome, IndexLookup::Outcome::ReadStationList);
     EXPECT_EQ(alabama.code, "AL");
     EXPECT_EQ(LookUpStationName(kIndexPage, "West Virginia").code, "WV");
     // The first occurrence decides, even inside another name.
     IndexLookup virginia = LookUpStationName(kIndexPage, "Virginia");
-    EXPECT_EQ(virginia.outcome, IndexLookup::ReadStationList);
+    EXPECT_EQ(virginia.outcome, IndexLookup::Outcome::ReadStationList);
     EXPECT_EQ(virginia.code, "We");
 }
 
 TEST(IndexLookup, AMissingNameBringsUpTheFallback) {
-    EXPECT_EQ(LookUpStationName(kIndexPage, "alaska").outcome, IndexLookup::ShowFallback);
-    EXPECT_EQ(LookUpStationName(kIndexPage, kStateStationList.placeholderName).outcome, IndexLookup::ShowFallback);
+    EXPECT_EQ(LookUpStationName(kIndexPage, "alaska").outcome, IndexLookup::Outcome::ShowFallback);
+    EXPECT_EQ(LookUpStationName(kIndexPage, kStateStationList.placeholderName).outcome, IndexLookup::Outcome::ShowFallback);
 }
 
 TEST(IndexLookup, EmptyPagesAndNamesWithNoRoomForACodeEndSilently) {
-    EXPECT_EQ(LookUpStationName("", "Alaska").outcome, IndexLookup::EndSilently);
-    EXPECT_EQ(LookUpStationName("1234Alaska", "Alaska").outcome, IndexLookup::EndSilently);
-    EXPECT_EQ(LookUpStationName("Alaska", "Alaska").outcome, IndexLookup::EndSilently);
-    EXPECT_EQ(LookUpStationName(kIndexPage, "").outcome, IndexLookup::EndSilently);
+    EXPECT_EQ(LookUpStationName("", "Alaska").outcome, IndexLookup::Outcome::EndSilently);
+    EXPECT_EQ(LookUpStationName("1234Alaska", "Alaska").outcome, IndexLookup::Outcome::EndSilently);
+    EXPECT_EQ(LookUpStationName("Alaska", "Alaska").outcome, IndexLookup::Outcome::EndSilently);
+    EXPECT_EQ(LookUpStationName(kIndexPage, "").outcome, IndexLookup::Outcome::EndSilently);
     IndexLookup earliest = LookUpStationName("AK = Alaska", "Alaska");
-    EXPECT_EQ(earliest.outcome, IndexLookup::ReadStationList);
+    EXPECT_EQ(earliest.outcome, IndexLookup::Outcome::ReadStationList);
     EXPECT_EQ(earliest.code, "AK");
 }
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+using namespace nimbrel;
+
 namespace {
 
 const std::string kStart = "<td bgcolor=white class=s><div style=padding:10px;>";

@@ -4,6 +4,8 @@
 
 #include "http/cookie_address.h"
 
+using namespace nimbrel;
+
 namespace {
 
 UrlParts Split(const std::string& address) {
@@ -71,22 +73,22 @@ TEST(SplitUrl, RefusesPartsLongerThanTheLimit) {
 }
 
 TEST(SchemeFromText, LongestPrefixFirst) {
-    EXPECT_EQ(SchemeFromText("https"), Https);
-    EXPECT_EQ(SchemeFromText("httpsx"), Https);
-    EXPECT_EQ(SchemeFromText("http"), Http);
-    EXPECT_EQ(SchemeFromText("httpx"), Http);
-    EXPECT_EQ(SchemeFromText("ftp"), Ftp);
-    EXPECT_EQ(SchemeFromText("htt"), kUnknownScheme);
-    EXPECT_EQ(SchemeFromText("HTTP"), kUnknownScheme);
-    EXPECT_EQ(SchemeFromText(""), kUnknownScheme);
+    EXPECT_EQ(SchemeFromText("https"), UrlScheme::Https);
+    EXPECT_EQ(SchemeFromText("httpsx"), UrlScheme::Https);
+    EXPECT_EQ(SchemeFromText("http"), UrlScheme::Http);
+    EXPECT_EQ(SchemeFromText("httpx"), UrlScheme::Http);
+    EXPECT_EQ(SchemeFromText("ftp"), UrlScheme::Ftp);
+    EXPECT_EQ(SchemeFromText("htt"), UrlScheme::Unknown);
+    EXPECT_EQ(SchemeFromText("HTTP"), UrlScheme::Unknown);
+    EXPECT_EQ(SchemeFromText(""), UrlScheme::Unknown);
 }
 
 TEST(CookieAddress, PortOnlyWhenNotTheSchemesOwn) {
-    EXPECT_EQ(CookieAddress(Http, "h", 81, "/p?q"), "http://h:81/p?q");
-    EXPECT_EQ(CookieAddress(Http, "h", 80, "/p"), "http://h/p");
-    EXPECT_EQ(CookieAddress(Https, "h", 443, "/p"), "https://h/p");
-    EXPECT_EQ(CookieAddress(Https, "h", 80, "/p"), "https://h:80/p");
-    EXPECT_EQ(CookieAddress(Ftp, "h", 21, "/p"), "h:21/p");
+    EXPECT_EQ(CookieAddress(UrlScheme::Http, "h", 81, "/p?q"), "http://h:81/p?q");
+    EXPECT_EQ(CookieAddress(UrlScheme::Http, "h", 80, "/p"), "http://h/p");
+    EXPECT_EQ(CookieAddress(UrlScheme::Https, "h", 443, "/p"), "https://h/p");
+    EXPECT_EQ(CookieAddress(UrlScheme::Https, "h", 80, "/p"), "https://h:80/p");
+    EXPECT_EQ(CookieAddress(UrlScheme::Ftp, "h", 21, "/p"), "h:21/p");
 }
 
 }  // namespace

@@ -2,10 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "common/host_records.h"
+
+using namespace nimbrel;
 
 namespace {
 
@@ -221,6 +226,31 @@ TEST(WeatherReport, ConvertedSpeedIsCutAt99Characters) {
     const std::string converted = "14.8256" + std::string(92, 'k');
     EXPECT_EQ(built.report, kHead + "\n#(!FC04)(!FB)Wind: (!FR)at 9 MPH (" + converted);
     EXPECT_EQ(built.speech, kHead + ". Wind: at 9 MPH (" + converted);
+}
+
+// However long the page, a translated report stops once it can no longer
+// fit the host's buffer: what the buffer shows is the same, and no page asks
+// for more pieces than a report that just fills it.
+TEST(WeatherReport, ATranslatedReportAsksNoMoreOnceItOverflowsTheHostsBuffer) {
+    const std::string wind = "from the W (270 degrees) at 9 MPH (8 KT)";
+    int calls = 0;
+    const Translator counting = [&](const std::string& text, const std::string&) {
+        ++calls;
+        return text;
+    };
+    const Built fitting = Build(Page(Rows(40, {"Wind", wind})), "en_es", counting);
+    ASSERT_LT(fitting.report.size(), kOutputCapacity);
+
+    std::string page = Page({});
+    while (page.size() < (1u << 20)) page += Row("Wind", wind);
+    calls = 0;
+    const Built overflowing = Build(page, "en_es", counting);
+    std::printf("1 MB page of Wind rows: %d translation requests, a report of %zu bytes\n", calls,
+                overflowing.report.size());
+    EXPECT_GE(overflowing.report.size(), kOutputCapacity);
+    EXPECT_EQ(overflowing.report.compare(0, fitting.report.size(), fitting.report), 0);
+    // One row adds at least its opener, label, separator and reset: 20 bytes.
+    EXPECT_LE(calls, 1 + 3 * static_cast<int>(kOutputCapacity / 20));
 }
 
 }  // namespace

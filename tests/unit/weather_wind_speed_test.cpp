@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+using namespace nimbrel;
+
 namespace {
 
 TEST(WindSpeed, ListedConversions) {

@@ -6,16 +6,19 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "directory/reference_texts.h"
 #include "recording_voice/voice_activation.h"
 #include "recording_voice/voice_log.h"
 #include "http_standin.h"
-#include "plugin/host_records.h"
+#include "common/host_records.h"
 #include "plugin_host.h"
 #include "recording_sink.h"
 #include "test_paths.h"
 #include "weather/weather_report.h"
+
+using namespace nimbrel;
 
 namespace {
 
@@ -86,10 +89,17 @@ TEST_F(Dispatcher, WeatherStoresPreferencesThenAnswers) {
     EXPECT_EQ(Preference("TownCode"), "LFMN");
     EXPECT_EQ(Preference("TranslateCode"), "en_fr");
     EXPECT_TRUE(events.toasts.empty());
+
+    // Each request goes to the service address the build configured.
+    const std::vector<ReceivedRequest> requests = standIn.Requests();
+    ASSERT_GT(requests.size(), 2u);
+    EXPECT_EQ(("http://" + requests[0].host).rfind(NIMBREL_WEATHER_SERVICE_URL, 0), 0u) << requests[0].host;
+    EXPECT_EQ(requests[0].path, "/weather/current/LFMN.html");
+    EXPECT_EQ(("http://" + requests.back().host).rfind(NIMBREL_TRANSLATION_SERVICE_URL, 0), 0u) << requests.back().host;
 }
 
 TEST_F(Dispatcher, BadStationCodesShowTheToastAndLeaveTheOutput) {
-    const std::string listPage = "http://weather.example/international.html";
+    const std::string listPage = std::string(NIMBREL_WEATHER_SERVICE_URL) + "/international.html";
     for (const char* parameters : {"LFM", "AB CD", "", "LFMNX en_fr", "L"}) {
         events.toasts.clear();
         CommandEvent command = host.RunCommand("/xweather", parameters);
@@ -215,6 +225,41 @@ TEST_F(Dispatcher, LongReportIsCutAtItsLastWholeLine) {
     EXPECT_GT(output.size(), kOutputCapacity - 200);
     EXPECT_EQ(report.compare(0, output.size(), output), 0);
     EXPECT_TRUE(report[output.size()] == '\n' || report[output.size()] == '\r') << "cut inside a line";
+}
+
+// Every control byte but CR, LF and tab in a text from the network.
+bool HasForeignControl(const std::string& text) {
+    for (unsigned char c : text)
+        if (c < 0x20 && c != '\r' && c != '\n' && c != '\t') return true;
+    return false;
+}
+
+// Text from the network never brings a notification request, or any other
+// control byte, into the conversation or a box: only the plug-in's own /xs
+// and /xsong answers begin with 0x12.
+TEST_F(Dispatcher, NetworkTextCarriesNoControlBytesIntoTheConversation) {
+    standIn.Serve("/international.html", Answer::Body("<OPTION VALUE=\"FR\"> France\n"));
+    standIn.Serve("/cgi-bin/cc_sel_cntry.pl?country=FR",
+                  Answer::Body("<select><option selected>Select a location\n<OPTION VALUE=\"LF\x1b[2JMN\">Ni\x07" "ce\n</select>"));
+    host.RunCommand("/xcountry", "France");
+    ASSERT_EQ(events.boxes.size(), 1u);
+    EXPECT_EQ(events.boxes[0].text, "\nLF[2JMNNice | ");
+
+    std::string marked = page;
+    marked.replace(marked.find("Current Weather Conditions:<BR>") + 31, 0, "\x12speak\x1b[31m");
+    marked.replace(marked.find("</FONT></TD>"), 0, std::string("\x08\x00\x1f", 3));
+    standIn.Serve("/weather/current/MARK.html", Answer::Body(marked));
+    CommandEvent english = host.RunCommand("/xweather", "MARK");
+    ASSERT_TRUE(english.output);
+    EXPECT_FALSE(HasForeignControl(*english.output)) << *english.output;
+
+    // Last: a 0x12 that got through would have the host start a speech worker.
+    standIn.Serve("/tr?", Answer::Template("<td bgcolor=white class=s><div style=padding:10px;>\x12speak{text}</div></td>"));
+    CommandEvent translated = host.RunCommand("/xweather", "LFMN en_fr");
+    ASSERT_TRUE(translated.output);
+    EXPECT_FALSE(HasForeignControl(*translated.output)) << *translated.output;
+    EXPECT_EQ(translated.output->rfind("speakCurrent Weather Conditions", 0), 0u);
+    EXPECT_TRUE(events.notifications.empty());
 }
 
 }  // namespace

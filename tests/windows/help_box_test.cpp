@@ -6,10 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "plugin/service_addresses.h"
 #include "plugin_host.h"
 #include "recording_sink.h"
 #include "test_paths.h"
+
+using namespace nimbrel;
 
 namespace {
 
@@ -46,7 +47,7 @@ std::string GuideBeforeCredit() {
         "are the others commands to player control", "",
         "You can also use /xs before text to speech",
         "All weather infos are taken at:",
-        kWeatherServiceAddress,
+        NIMBREL_WEATHER_SERVICE_URL,  // as the build configured it
         "A futur release will include dialog to choose the correct town, language...", "",
     };
     std::string text;

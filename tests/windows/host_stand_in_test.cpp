@@ -61,7 +61,7 @@ TEST_F(HostStandIn, AWritePastTheOutputBufferIsReported) {
 
 TEST_F(HostStandIn, AnUnterminatedOutputIsReported) {
     CommandEvent command = host.RunCommand("/unterminated", "");
-    EXPECT_EQ(command.output->size(), kOutputCapacity);
+    EXPECT_EQ(command.output->size(), nimbrel::kOutputCapacity);
     ASSERT_EQ(events.errors.size(), 1u);
     EXPECT_NE(events.errors[0].message.find("terminating NUL"), std::string::npos);
 }

@@ -14,8 +14,10 @@
 
 #include "http/http_session.h"
 #include "http_standin.h"
-#include "plugin/service_addresses.h"
+#include "common/service_addresses.h"
 #include "test_paths.h"
+
+using namespace nimbrel;
 
 namespace {
 
@@ -47,7 +49,7 @@ TEST_F(HttpSessionTest, GetAsItReachesTheWire) {
     Serve(Answer::Body("hello"));
     HttpSession session;
     ASSERT_TRUE(session.Connect(kBase, nullptr, nullptr, kUserAgent));
-    ASSERT_TRUE(session.SendRequest("/weather/current/LFMN.html?a=1&b=%41", MethodGet, nullptr));
+    ASSERT_TRUE(session.SendRequest("/weather/current/LFMN.html?a=1&b=%41", RequestMethod::Get, nullptr));
     char buffer[2048];
     std::memset(buffer, 0x77, sizeof buffer);
     EXPECT_EQ(session.ReadChunk(buffer, sizeof buffer), 5);
@@ -73,7 +75,7 @@ TEST_F(HttpSessionTest, BodyInManyPiecesIsJoinedExactly) {
     Serve(Answer::InPieces(body, 1500, 0));
     HttpSession session;
     ASSERT_TRUE(session.Connect(kBase, nullptr, nullptr, kUserAgent));
-    ASSERT_TRUE(session.SendRequest("/big", MethodGet, nullptr));
+    ASSERT_TRUE(session.SendRequest("/big", RequestMethod::Get, nullptr));
     EXPECT_EQ(ReadBody(session), body);
     session.Close();
 }
@@ -84,7 +86,7 @@ TEST_F(HttpSessionTest, SessionCanConnectAgainAfterClose) {
     HttpSession session;
     for (const char* path : {"/", "/international.html"}) {
         ASSERT_TRUE(session.Connect(kBase, nullptr, nullptr, kUserAgent));
-        ASSERT_TRUE(session.SendRequest(path, MethodGet, nullptr));
+        ASSERT_TRUE(session.SendRequest(path, RequestMethod::Get, nullptr));
         EXPECT_EQ(ReadBody(session), std::string("page ") + path);
         session.Close();
     }
@@ -95,14 +97,14 @@ TEST_F(HttpSessionTest, NothingReachesTheNetworkWithoutAValidRequest) {
     HttpSession session;
     char buffer[16];
     EXPECT_EQ(session.ReadChunk(buffer, sizeof buffer), 0);
-    EXPECT_FALSE(session.SendRequest("/", MethodGet, nullptr)) << "before Connect";
+    EXPECT_FALSE(session.SendRequest("/", RequestMethod::Get, nullptr)) << "before Connect";
     ASSERT_TRUE(session.Connect(kBase, nullptr, nullptr, kUserAgent));
     EXPECT_FALSE(session.SendRequest("/", 3, nullptr));
     EXPECT_FALSE(session.SendRequest("/", -1, nullptr));
     EXPECT_EQ(session.ReadChunk(buffer, sizeof buffer), 0);
     EXPECT_EQ(standIn.ConnectionCount(), 0u);
     // The connection stays usable after a refused request.
-    ASSERT_TRUE(session.SendRequest("/", MethodGet, nullptr));
+    ASSERT_TRUE(session.SendRequest("/", RequestMethod::Get, nullptr));
     EXPECT_EQ(ReadBody(session), "x");
     session.Close();
 }
@@ -111,7 +113,7 @@ TEST_F(HttpSessionTest, PathsAreEncodedBeforeTheyReachTheRequestLine) {
     Serve(Answer::Body("ok"));
     HttpSession session;
     ASSERT_TRUE(session.Connect(kBase, nullptr, nullptr, kUserAgent));
-    ASSERT_TRUE(session.SendRequest("/tr?trtext=a b\r\nX-Injected: yes\xB0&lp=en_es", MethodGet, nullptr));
+    ASSERT_TRUE(session.SendRequest("/tr?trtext=a b\r\nX-Injected: yes\xB0&lp=en_es", RequestMethod::Get, nullptr));
     session.Close();
     ASSERT_EQ(standIn.Requests().size(), 1u);
     const ReceivedRequest request = standIn.Requests()[0];
@@ -126,7 +128,7 @@ TEST_F(HttpSessionTest, PostSendsTheFormFields) {
     ASSERT_TRUE(session.Connect(kBase, nullptr, nullptr, kUserAgent));
     session.AddFormField("a", "1", false);
     session.AddFormField("b", "2", false);
-    ASSERT_TRUE(session.SendRequest("/form", MethodPost, nullptr));
+    ASSERT_TRUE(session.SendRequest("/form", RequestMethod::Post, nullptr));
     EXPECT_EQ(ReadBody(session), "posted");
     session.Close();
     ASSERT_EQ(standIn.Requests().size(), 1u);
@@ -142,7 +144,7 @@ TEST_F(HttpSessionTest, ConnectEmptiesTheFormAndCookies) {
     HttpSession session;
     session.AddFormField("a", "1", false);
     ASSERT_TRUE(session.Connect(kBase, nullptr, nullptr, kUserAgent));
-    ASSERT_TRUE(session.SendRequest("/form", MethodPost, nullptr));
+    ASSERT_TRUE(session.SendRequest("/form", RequestMethod::Post, nullptr));
     session.Close();
     ASSERT_EQ(standIn.Requests().size(), 1u);
     EXPECT_EQ(standIn.Requests()[0].body, "");
@@ -175,7 +177,7 @@ TEST_F(HttpSessionTest, PostMultipartSendsExactlyTheAnnouncedBody) {
     session.AddFormField("file", data.path(), true);
     session.AddFormField("empty", empty.path(), true);
     session.AddFormField("gone", missing, true);
-    ASSERT_TRUE(session.SendRequest("/upload", MethodPostMultipart, nullptr));
+    ASSERT_TRUE(session.SendRequest("/upload", RequestMethod::PostMultipart, nullptr));
     EXPECT_EQ(ReadBody(session), "uploaded");
     session.Close();
 
@@ -199,7 +201,7 @@ TEST_F(HttpSessionTest, PostMultipartRefusesAFieldBeyondItsReserve) {
     HttpSession session;
     ASSERT_TRUE(session.Connect(kBase, nullptr, nullptr, kUserAgent));
     session.AddFormField("big", std::string(9000, 'v'), false);
-    EXPECT_FALSE(session.SendRequest("/upload", MethodPostMultipart, nullptr));
+    EXPECT_FALSE(session.SendRequest("/upload", RequestMethod::PostMultipart, nullptr));
     session.Close();
     EXPECT_EQ(standIn.ConnectionCount(), 0u);
 }
@@ -209,7 +211,7 @@ TEST_F(HttpSessionTest, CookiesAreSetForTheRequestsAddress) {
     HttpSession session;
     ASSERT_TRUE(session.Connect("http://cookies.example:81", nullptr, nullptr, kUserAgent));
     session.AddCookie("flavour", "oat");
-    ASSERT_TRUE(session.SendRequest("/jar", MethodGet, nullptr));
+    ASSERT_TRUE(session.SendRequest("/jar", RequestMethod::Get, nullptr));
     session.Close();
     ASSERT_EQ(standIn.Requests().size(), 1u);
     EXPECT_EQ(standIn.Requests()[0].Header("Cookie"), "flavour=oat");
@@ -231,7 +233,7 @@ public:
     int calls = 0;
     std::string host, user, pass;
     int port = -1;
-    UrlScheme scheme = kUnknownScheme;
+    UrlScheme scheme = UrlScheme::Unknown;
 };
 
 TEST(HttpSessionConnect, HandsOnTheAddressesParts) {
@@ -241,7 +243,7 @@ TEST(HttpSessionConnect, HandsOnTheAddressesParts) {
     EXPECT_EQ(session.port, 81);
     EXPECT_EQ(session.user, "u");
     EXPECT_EQ(session.pass, "p");
-    EXPECT_EQ(session.scheme, Http);
+    EXPECT_EQ(session.scheme, UrlScheme::Http);
     EXPECT_EQ(session.CurrentPath(), "/x");
     session.Close();
 
@@ -256,7 +258,7 @@ TEST(HttpSessionConnect, HandsOnTheAddressesParts) {
     EXPECT_EQ(session.pass, "(none)");
     EXPECT_EQ(session.port, 0);
     EXPECT_EQ(session.Port(), 443) << "port 0 connects to the scheme's own";
-    EXPECT_EQ(session.Scheme(), Https);
+    EXPECT_EQ(session.Scheme(), UrlScheme::Https);
     EXPECT_EQ(session.UserName(), "given") << "kept when none is passed";
     session.Close();
 }
@@ -270,7 +272,7 @@ TEST(HttpSessionConnect, RefusesWhatItCannotConnectTo) {
     EXPECT_FALSE(session.Connect("http://h.example:-1", nullptr, nullptr, kUserAgent));
     EXPECT_EQ(session.calls, 3);
     char buffer[8];
-    EXPECT_FALSE(session.SendRequest("/", MethodGet, nullptr));
+    EXPECT_FALSE(session.SendRequest("/", RequestMethod::Get, nullptr));
     EXPECT_EQ(session.ReadChunk(buffer, sizeof buffer), 0);
 }
 
@@ -278,7 +280,7 @@ TEST_F(HttpSessionTest, EmptyBodyReadsAsItsEnd) {
     Serve(Answer::Body(""));
     HttpSession session;
     ASSERT_TRUE(session.Connect(kBase, nullptr, nullptr, kUserAgent));
-    ASSERT_TRUE(session.SendRequest("/empty", MethodGet, nullptr));
+    ASSERT_TRUE(session.SendRequest("/empty", RequestMethod::Get, nullptr));
     char buffer[16];
     EXPECT_EQ(session.ReadChunk(buffer, sizeof buffer), 0);
     session.Close();
@@ -311,7 +313,7 @@ TEST(HttpSessionDeadService, RequestToAPortWithNothingListeningFailsAtOnce) {
     HttpSession session;
     ASSERT_TRUE(session.Connect("http://127.0.0.1:1", nullptr, nullptr, kUserAgent));   // nothing listens on port 1
     DWORD start = GetTickCount();
-    EXPECT_FALSE(session.SendRequest("/", MethodGet, nullptr));
+    EXPECT_FALSE(session.SendRequest("/", RequestMethod::Get, nullptr));
     DWORD elapsed = GetTickCount() - start;
     char buffer[8];
     EXPECT_EQ(session.ReadChunk(buffer, sizeof buffer), 0);
@@ -325,7 +327,7 @@ TEST_F(HttpSessionTest, SilentServiceFailsWithinTheBound) {
     HttpSession session;
     ASSERT_TRUE(session.Connect(kBase, nullptr, nullptr, kUserAgent));
     DWORD start = GetTickCount();
-    EXPECT_FALSE(session.SendRequest("/", MethodGet, nullptr));
+    EXPECT_FALSE(session.SendRequest("/", RequestMethod::Get, nullptr));
     DWORD elapsed = GetTickCount() - start;
     session.Close();
     EXPECT_LT(elapsed, 15000u);
@@ -338,7 +340,7 @@ TEST_F(HttpSessionTest, BodyThatStallsHalfwayEndsWithinTheBound) {
     Serve(Answer::StallAfter(body, 7000));
     HttpSession session;
     ASSERT_TRUE(session.Connect(kBase, nullptr, nullptr, kUserAgent));
-    ASSERT_TRUE(session.SendRequest("/", MethodGet, nullptr));
+    ASSERT_TRUE(session.SendRequest("/", RequestMethod::Get, nullptr));
     DWORD start = GetTickCount();
     std::string received = ReadBody(session);
     DWORD elapsed = GetTickCount() - start;
@@ -354,11 +356,68 @@ TEST_F(HttpSessionTest, ConnectionResetMidBodyEndsTheBody) {
     Serve(Answer::ResetAfter(body, 5000));
     HttpSession session;
     ASSERT_TRUE(session.Connect(kBase, nullptr, nullptr, kUserAgent));
-    ASSERT_TRUE(session.SendRequest("/", MethodGet, nullptr));
+    ASSERT_TRUE(session.SendRequest("/", RequestMethod::Get, nullptr));
     std::string received = ReadBody(session);
     session.Close();
     EXPECT_LE(received.size(), 5000u);
     EXPECT_EQ(received, body.substr(0, received.size()));
+}
+
+// Every way a body can end, told apart after ReadChunk's 0: whole, cut
+// short of its Content-Length, broken off, past the byte bound, past the
+// deadline.
+TEST_F(HttpSessionTest, ReadingTellsTheEndOfTheBodyFromAFailure) {
+    const std::string body = Bytes(20000);
+    standIn.Serve("/whole", Answer::Body(body));
+    standIn.Serve("/cut", Answer::CutAfter(body, 5000));
+    standIn.Serve("/reset", Answer::ResetAfter(body, 5000));
+    standIn.Serve("/slow", Answer::InPieces(body.substr(0, 40), 1, 250));
+    standIn.Serve("/endless", Answer::Endless(body));
+    const struct {
+        const char* path;
+        SessionFailure expected;
+    } cases[] = {
+        {"/whole", SessionFailure::None},
+        {"/cut", SessionFailure::BodyCutShort},
+        {"/reset", SessionFailure::ResponseFailed},
+        {"/slow", SessionFailure::DeadlinePassed},
+        {"/endless", SessionFailure::BodyTooLarge},
+    };
+    HttpSession session;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        ASSERT_TRUE(session.Connect(kBase, nullptr, nullptr, kUserAgent));
+        session.LimitResponse(2000, 64 * 1024);
+        ASSERT_TRUE(session.SendRequest(c.path, RequestMethod::Get, nullptr));
+        const DWORD start = GetTickCount();
+        const std::string received = ReadBody(session);
+        const DWORD elapsed = GetTickCount() - start;
+        std::printf("%s: %zu bytes in %lu ms, %s\n", c.path, received.size(), elapsed,
+                    SessionFailureText(session.Failure()));
+        session.Close();
+        // A broken-off body may also read as one cut short.
+        if (c.expected == SessionFailure::ResponseFailed && session.Failure() == SessionFailure::BodyCutShort) continue;
+        EXPECT_EQ(session.Failure(), c.expected) << SessionFailureText(session.Failure());
+        EXPECT_LE(received.size(), 64u * 1024);
+        EXPECT_LT(elapsed, 2000u + kReceiveTimeoutMs);
+    }
+}
+
+// As when something throws between Connect and Close: the session still
+// lets go of its connection.
+TEST_F(HttpSessionTest, ASessionThatGoesClosesWhatIsOpen) {
+    Serve(Answer::StallAfter(Bytes(20000), 1000));
+    {
+        HttpSession session;
+        ASSERT_TRUE(session.Connect(kBase, nullptr, nullptr, kUserAgent));
+        ASSERT_TRUE(session.SendRequest("/left-open", RequestMethod::Get, nullptr));
+        char buffer[256];
+        EXPECT_GT(session.ReadChunk(buffer, sizeof buffer), 0);
+        EXPECT_EQ(standIn.OpenRequestCount("/left-open"), 1u);
+    }
+    const DWORD start = GetTickCount();
+    while (standIn.OpenRequestCount("/left-open") != 0 && GetTickCount() - start < 5000) Sleep(50);
+    EXPECT_EQ(standIn.OpenRequestCount("/left-open"), 0u) << "the connection outlived its session";
 }
 
 }  // namespace

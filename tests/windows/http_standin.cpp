@@ -3,10 +3,11 @@
 #include <windows.h>
 #include <wininet.h>
 
-#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
+
+#include "http/percent_encoding.h"
 
 namespace {
 
@@ -14,21 +15,6 @@ constexpr char kControlHost[] = "standin.control";
 
 bool SameIgnoringCase(const std::string& a, const std::string& b) {
     return a.size() == b.size() && _strnicmp(a.c_str(), b.c_str(), a.size()) == 0;
-}
-
-std::string QueryValue(const std::string& value) {
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string encoded;
-    for (unsigned char c : value) {
-        if (std::isalnum(c) || std::strchr("-._~/", c)) {
-            encoded += static_cast<char>(c);
-        } else {
-            encoded += '%';
-            encoded += kHex[c >> 4];
-            encoded += kHex[c & 15];
-        }
-    }
-    return encoded;
 }
 
 struct InternetHandle {
@@ -133,35 +119,39 @@ Answer Answer::InPieces(std::string body, std::size_t pieceSize, int pauseMs) {
     return answer;
 }
 
-Answer Answer::ResetAfter(std::string body, std::size_t sentBytes) {
-    Answer answer = Body(std::move(body));
-    answer.kind = "reset";
+namespace {
+
+Answer Shaped(const char* kind, std::string body, std::size_t sentBytes = 0) {
+    Answer answer = Answer::Body(std::move(body));
+    answer.kind = kind;
     answer.sentBytes = sentBytes;
     return answer;
 }
 
+}  // namespace
+
+Answer Answer::ResetAfter(std::string body, std::size_t sentBytes) {
+    return Shaped("reset", std::move(body), sentBytes);
+}
+
 Answer Answer::StallAfter(std::string body, std::size_t sentBytes) {
-    Answer answer = ResetAfter(std::move(body), sentBytes);
-    answer.kind = "stall";
-    return answer;
+    return Shaped("stall", std::move(body), sentBytes);
 }
 
-Answer Answer::Silent() {
-    Answer answer;
-    answer.kind = "silent";
-    return answer;
+Answer Answer::CutAfter(std::string body, std::size_t sentBytes) {
+    return Shaped("cut", std::move(body), sentBytes);
 }
 
-Answer Answer::Template(std::string body) {
-    Answer answer = Body(std::move(body));
-    answer.kind = "template";
-    return answer;
-}
+Answer Answer::Endless(std::string body) { return Shaped("endless", std::move(body)); }
+
+Answer Answer::Silent() { return Shaped("silent", ""); }
+
+Answer Answer::Template(std::string body) { return Shaped("template", std::move(body)); }
 
 HttpStandIn::HttpStandIn() { Control("POST", "/reset"); }
 
 void HttpStandIn::Serve(const std::string& pathPrefix, const Answer& answer, int times) {
-    Control("POST", "/answer?prefix=" + QueryValue(pathPrefix) + "&kind=" + answer.kind +
+    Control("POST", "/answer?prefix=" + nimbrel::PercentEncodeQueryValue(pathPrefix) + "&kind=" + answer.kind +
                         "&status=" + std::to_string(answer.status) + "&piece=" + std::to_string(answer.pieceSize) +
                         "&pause=" + std::to_string(answer.pauseMs) + "&sent=" + std::to_string(answer.sentBytes) +
                         "&times=" + std::to_string(times),
@@ -183,6 +173,11 @@ std::vector<ReceivedRequest> HttpStandIn::Requests() const {
 
 std::size_t HttpStandIn::ConnectionCount() const {
     return std::strtoul(Control("GET", "/connections").c_str(), nullptr, 10);
+}
+
+std::size_t HttpStandIn::OpenRequestCount(const std::string& pathPrefix) const {
+    const std::string count = Control("GET", "/open?prefix=" + nimbrel::PercentEncodeQueryValue(pathPrefix));
+    return std::strtoul(count.c_str(), nullptr, 10);
 }
 
 std::string HttpStandIn::ProxyAddress() {

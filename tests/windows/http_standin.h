@@ -44,6 +44,10 @@ struct Answer {
     static Answer ResetAfter(std::string body, std::size_t sentBytes);
     // Announces the whole body, sends sentBytes of it, then nothing more.
     static Answer StallAfter(std::string body, std::size_t sentBytes);
+    // Announces the whole body, sends sentBytes of it, then closes cleanly.
+    static Answer CutAfter(std::string body, std::size_t sentBytes);
+    // No Content-Length; the body again and again until the client goes.
+    static Answer Endless(std::string body);
     // Reads the request and never answers.
     static Answer Silent();
     // The body with {text} and {pair} replaced by the request's decoded
@@ -64,6 +68,9 @@ public:
 
     std::vector<ReceivedRequest> Requests() const;
     std::size_t ConnectionCount() const;  // accepted, complete request or not
+    // Requests for paths that start with pathPrefix whose connection the
+    // client has not closed yet.
+    std::size_t OpenRequestCount(const std::string& pathPrefix) const;
 
     // The stand-in's address, as http_proxy gives it.
     static std::string ProxyAddress();

@@ -11,7 +11,10 @@
 #include <vector>
 
 #include "fake_player_window.h"
-#include "player/player_control.h"
+#include "player/drive_player.h"
+#include "player/find_player.h"
+
+using namespace nimbrel;
 
 namespace {
 
@@ -72,37 +75,37 @@ using PlayerTitle = PlayerWindows;
 TEST_F(PlayerSearch, AClosedPlayerIsNoLongerFound) {
     {
         FakePlayerWindow winamp(kWinampClass, "song");
-        EXPECT_EQ(FindPlayer(NoPlayer), winamp.window());
-        EXPECT_EQ(CurrentPlayerKind(), Winamp);
+        EXPECT_EQ(FindPlayer(PlayerKind::NoPlayer), winamp.window());
+        EXPECT_EQ(CurrentPlayerKind(), PlayerKind::Winamp);
         EXPECT_TRUE(IsPlayerRunning());
     }
-    EXPECT_EQ(FindPlayer(NoPlayer), nullptr);
-    EXPECT_EQ(CurrentPlayerKind(), NoPlayer);
+    EXPECT_EQ(FindPlayer(PlayerKind::NoPlayer), nullptr);
+    EXPECT_EQ(CurrentPlayerKind(), PlayerKind::NoPlayer);
     EXPECT_FALSE(IsPlayerRunning());
     EXPECT_STREQ(GetPlayerTitle(), "Not running");
 }
 
 TEST_F(PlayerSearch, SoniqueComesBeforeStudioAndStudioBeforeWinamp) {
     FakePlayerWindow winamp(kWinampClass, "w");
-    EXPECT_EQ(FindPlayer(NoPlayer), winamp.window());
-    EXPECT_EQ(CurrentPlayerKind(), Winamp);
+    EXPECT_EQ(FindPlayer(PlayerKind::NoPlayer), winamp.window());
+    EXPECT_EQ(CurrentPlayerKind(), PlayerKind::Winamp);
 
     FakePlayerWindow studio(kStudioClass, "s");
-    EXPECT_EQ(FindPlayer(NoPlayer), studio.window());
-    EXPECT_EQ(CurrentPlayerKind(), Studio);
+    EXPECT_EQ(FindPlayer(PlayerKind::NoPlayer), studio.window());
+    EXPECT_EQ(CurrentPlayerKind(), PlayerKind::Studio);
 
     FakePlayerWindow sonique(kSoniqueClass, "q");
-    EXPECT_EQ(FindPlayer(NoPlayer), sonique.window());
-    EXPECT_EQ(CurrentPlayerKind(), Sonique);
+    EXPECT_EQ(FindPlayer(PlayerKind::NoPlayer), sonique.window());
+    EXPECT_EQ(CurrentPlayerKind(), PlayerKind::Sonique);
 }
 
 TEST_F(PlayerSearch, AFilterTriesOnlyItsOwnClass) {
     FakePlayerWindow winamp(kWinampClass, "w");
     FakePlayerWindow studio(kStudioClass, "s");
-    EXPECT_EQ(FindPlayer(Winamp), winamp.window());
-    EXPECT_EQ(CurrentPlayerKind(), Winamp);
-    EXPECT_EQ(FindPlayer(Sonique), nullptr);
-    EXPECT_EQ(CurrentPlayerKind(), NoPlayer);
+    EXPECT_EQ(FindPlayer(PlayerKind::Winamp), winamp.window());
+    EXPECT_EQ(CurrentPlayerKind(), PlayerKind::Winamp);
+    EXPECT_EQ(FindPlayer(PlayerKind::Sonique), nullptr);
+    EXPECT_EQ(CurrentPlayerKind(), PlayerKind::NoPlayer);
 }
 
 TEST_F(PlayerSearch, CommandsGoToTheChosenPlayerOnly) {

@@ -11,10 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "common/win32_handles.h"
 #include "message_box_catcher.h"
 #include "plugin/preferences.h"
 #include "plugin/preferences_registry.h"
 #include "recording_sink.h"
+
+using namespace nimbrel;
 
 namespace {
 
@@ -34,13 +37,13 @@ struct StoredValue {
 // NUL that was never stored.
 std::optional<StoredValue> ReadValue(const wchar_t* name) {
     const std::wstring path(kTestPath.begin(), kTestPath.end());
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return std::nullopt;
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return std::nullopt;
+    const UniqueKey key(opened);
     char16_t data[64];
     DWORD type = 0, size = sizeof data;
-    LONG status = RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
-    RegCloseKey(key);
-    if (status != ERROR_SUCCESS) return std::nullopt;
+    if (RegQueryValueExW(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) != ERROR_SUCCESS)
+        return std::nullopt;
     return StoredValue{type, std::u16string(data, size / sizeof(char16_t))};
 }
 
@@ -89,18 +92,19 @@ TEST_F(Preferences, BothValuesAreExpandStringsWithTheirNulCounted) {
 }
 
 TEST_F(Preferences, AKeyThatRefusesWritesGetsOneBoxPerValueAndTheCallReturns) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kTestPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+    HKEY created = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kTestPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &created,
                               nullptr),
               ERROR_SUCCESS);
+    UniqueKey key(created);
     // Everyone is denied setting values and creating sub-keys; the rest stays
     // allowed, so the test can still delete the key.
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(D;;0x6;;;WD)(A;;KA;;;WD)", SDDL_REVISION_1,
                                                                      &descriptor, nullptr));
-    LONG locked = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor);
+    LONG locked = RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, descriptor);
     LocalFree(descriptor);
-    RegCloseKey(key);
+    key.reset();
     ASSERT_EQ(locked, ERROR_SUCCESS);
 
     SavePreferences("LFMN", "en_fr", kTestKeyName);

@@ -21,6 +21,8 @@
 #include "speech/start_speech.h"
 #include "test_paths.h"
 
+using namespace nimbrel;
+
 namespace {
 
 // Generous: under emulation a worker's start alone can take a second.

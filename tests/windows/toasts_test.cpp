@@ -4,12 +4,19 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
+#include <thread>
 
+#include "common/win32_handles.h"
+#include "plugin/toast.h"
 #include "plugin_host.h"
 #include "recording_sink.h"
 #include "test_paths.h"
+
+using nimbrel::kToastTimeoutMs;
+using nimbrel::UniqueHandle;
 
 namespace {
 
@@ -55,7 +62,7 @@ struct Toasts : ::testing::Test {
 };
 
 TEST_F(Toasts, TheRecordCarriesEachFieldAndTheFlagAsAllBitsOrNone) {
-    // Wine answers a broadcast with 1, whatever the windows answered.
+    // The host's toast window answers 1.
     EXPECT_EQ(displayToast("body", "caption", "http://weather.example/x", true), 1);
     EXPECT_EQ(displayToast("second", "again", nullptr, false), 1);
     ASSERT_EQ(events.toasts.size(), 2u);
@@ -138,6 +145,151 @@ TEST_F(Toasts, OnlyTheExactNamesAreHandled) {
     }
     EXPECT_TRUE(events.toasts.empty());
     EXPECT_TRUE(events.errors.empty());
+}
+
+// window_process.exe, started for one test: another program's windows,
+// one of them hung until Release.
+class WindowProcess {
+public:
+    WindowProcess() {
+        const std::string name = "NimbrelWindowProcess" + std::to_string(GetCurrentProcessId());
+        ready_.reset(CreateEventA(nullptr, TRUE, FALSE, (name + "Ready").c_str()));
+        release_.reset(CreateEventA(nullptr, TRUE, FALSE, (name + "Release").c_str()));
+        stop_.reset(CreateEventA(nullptr, TRUE, FALSE, (name + "Stop").c_str()));
+        std::string command = "\"" + BesideTests("window_process.exe") + "\" " + name;
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION started{};
+        if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                            &startup, &started))
+            return;
+        CloseHandle(started.hThread);
+        process_.reset(started.hProcess);
+        HANDLE waited[] = {ready_.get(), process_.get()};
+        ready = WaitForMultipleObjects(2, waited, FALSE, 60000) == WAIT_OBJECT_0;
+    }
+    ~WindowProcess() {
+        if (process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) TerminateProcess(process_.get(), 1);
+    }
+
+    void Release() { SetEvent(release_.get()); }
+
+    // Ends the program; the toast messages its windows were sent, or -1.
+    int Stop() {
+        SetEvent(stop_.get());
+        DWORD code = 0;
+        if (WaitForSingleObject(process_.get(), 30000) != WAIT_OBJECT_0 || !GetExitCodeProcess(process_.get(), &code))
+            return -1;
+        return static_cast<int>(code);
+    }
+
+    bool ready = false;
+
+private:
+    UniqueHandle ready_, release_, stop_, process_;
+};
+
+// A window of this process whose procedure takes longer than a toast may
+// wait, and only then reads the toast: as a host might that shows it first.
+class SlowToastWindow {
+public:
+    SlowToastWindow() : thread_([this] { Run(); }) { WaitForSingleObject(standing_.get(), 30000); }
+    ~SlowToastWindow() {
+        PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
+        thread_.join();
+    }
+
+    // What it read, once it has read a toast; "" when it read none in time.
+    std::string ReadMessage(DWORD timeoutMs) {
+        return WaitForSingleObject(read_.get(), timeoutMs) == WAIT_OBJECT_0 ? message_ : "";
+    }
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* self = reinterpret_cast<SlowToastWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        if (self && message == RegisterWindowMessageA(nimbrel::kToastMessageName)) {
+            Sleep(kToastTimeoutMs + 1000);
+            const auto* request = reinterpret_cast<const nimbrel::ToastRequest*>(wParam);
+            self->message_ = std::string(request->title) + ": " + static_cast<const char*>(request->message);
+            SetEvent(self->read_.get());
+            return 1;
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+
+    void Run() {
+        threadId_ = GetCurrentThreadId();
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = &SlowToastWindow::Procedure;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = "NimbrelSlowToastWindow";
+        RegisterClassA(&windowClass);
+        UniqueWindow window(CreateWindowExA(0, windowClass.lpszClassName, "", WS_OVERLAPPED, 0, 0, 0, 0, nullptr,
+                                            nullptr, windowClass.hInstance, nullptr));
+        SetWindowLongPtrA(window.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        MSG message;
+        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue, for WM_QUIT
+        SetEvent(standing_.get());
+        while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
+    }
+
+    UniqueHandle standing_{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    UniqueHandle read_{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    std::string message_;
+    DWORD threadId_ = 0;
+    std::thread thread_;
+};
+
+// Takes this thread's messages (the host's toast window is here) until the
+// event is set or the time is up.
+bool TakeMessagesUntil(HANDLE event, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= timeoutMs) return WaitForSingleObject(event, 0) == WAIT_OBJECT_0;
+        const DWORD waited = MsgWaitForMultipleObjects(1, &event, FALSE, timeoutMs - elapsed, QS_ALLINPUT);
+        if (waited == WAIT_OBJECT_0) return true;
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    }
+}
+
+// A toast means something only to this process: it goes to this process's
+// top-level windows, each given a bounded time, and to no other program,
+// least of all a hung one.
+TEST_F(Toasts, GoToThisProcessOnlyAndNoHungWindowHoldsTheCaller) {
+    WindowProcess other;
+    ASSERT_TRUE(other.ready) << "window_process.exe did not start";
+    SlowToastWindow slow;
+
+    // From a thread of its own, as a toast sent while this thread keeps
+    // taking messages for the host's window.
+    UniqueHandle done(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    int answer = -1;
+    const DWORD start = GetTickCount();
+    std::thread caller([&] {
+        answer = displayToast("hello", "t", nullptr, false);
+        SetEvent(done.get());
+    });
+    const bool returned = TakeMessagesUntil(done.get(), 4 * kToastTimeoutMs);
+    const DWORD elapsed = GetTickCount() - start;
+    // Either way, let the hung window take its messages so that the call can end.
+    other.Release();
+    TakeMessagesUntil(done.get(), 60000);
+    caller.join();
+    const int otherProcessToasts = other.Stop();
+    std::printf("DisplayToast returned after %lu ms; the other program's windows got %d toasts\n", elapsed,
+                otherProcessToasts);
+
+    EXPECT_TRUE(returned) << "DisplayToast still blocked after " << elapsed << " ms";
+    EXPECT_EQ(answer, 1) << "the host's window answers 1";
+    ASSERT_EQ(events.toasts.size(), 1u);
+    EXPECT_EQ(events.toasts[0].message, "hello");
+    EXPECT_EQ(otherProcessToasts, 0) << "another program's windows were handed a pointer into this one";
+
+    // The slow window reads the toast after the call has returned and the
+    // caller's thread has gone: what it reads must still be there.
+    EXPECT_EQ(slow.ReadMessage(10000), "t: hello");
 }
 
 }  // namespace

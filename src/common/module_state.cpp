@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace nimbrel {
+
 char hostKeyName[kHostKeyNameSize] = "";
 int32_t speechEnabled = 0;
 
@@ -10,3 +12,5 @@ void StoreHostKeyName(const char* keyName) {
     std::memcpy(hostKeyName, keyName ? keyName : "", length);
     hostKeyName[length] = '\0';
 }
+
+}  // namespace nimbrel

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace nimbrel {
+
 constexpr std::size_t kHostKeyNameSize = 128;
 
 // The host's sub-key name from Initialize, at most 127 characters.
@@ -14,3 +16,5 @@ extern int32_t speechEnabled;
 
 // Stores the key name, cut to 127 characters; a null name is stored empty.
 void StoreHostKeyName(const char* keyName);
+
+}  // namespace nimbrel

@@ -1,8 +1,10 @@
 #pragma once
-// The six remote-control operations. Each finds the player afresh and does
-// nothing when none runs; none reports anything.
+// Driving a running player: the six remote-control operations. Each finds
+// the player afresh and does nothing when none runs; none reports anything.
 
 #include <windows.h>
+
+namespace nimbrel {
 
 // PlayerPrevious gives Sonique its key a second time after this pause.
 inline constexpr DWORD kSoniqueRepeatDelayMs = 800;
@@ -17,3 +19,5 @@ void PlayerPause();
 void PlayerStop();
 void PlayerNext();
 void PlayerPrevious();
+
+}  // namespace nimbrel

@@ -1,9 +1,11 @@
 #pragma once
 // An exception that leaves an export ends the host's whole process, so
-// every export runs its body through Guarded and answers with the failure
-// value instead.
+// every export (and every thread procedure) runs its body through Guarded
+// and answers with the failure value instead.
 
 #include <utility>
+
+namespace nimbrel {
 
 template <typename Result, typename Body>
 Result Guarded(Result onFailure, Body&& body) noexcept {
@@ -21,3 +23,5 @@ void Guarded(Body&& body) noexcept {
     } catch (...) {
     }
 }
+
+}  // namespace nimbrel

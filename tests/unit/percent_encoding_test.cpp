@@ -1,6 +1,12 @@
-#include "http/request_target.h"
+#include "http/percent_encoding.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+using namespace nimbrel;
 
 namespace {
 
@@ -28,6 +34,17 @@ TEST(EncodeRequestTarget, EveryByteComesOutLegal) {
         EXPECT_EQ(std::string("\"#<>[\\]^`{|}").find(static_cast<char>(c)), std::string::npos);
     }
     EXPECT_EQ(target.size(), 255u + 2 * (255u - 82u));   // 82 bytes may stand as they are
+}
+
+TEST(PercentEncodeQueryValue, UnreservedBytesStandAsThemselvesEveryOtherAsUpperCaseHex) {
+    const char* const unreserved = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-._~";
+    for (int byte = 0; byte < 256; ++byte) {
+        const char c = static_cast<char>(byte);
+        char escaped[4];
+        std::snprintf(escaped, sizeof escaped, "%%%02X", byte);
+        const bool plain = byte != 0 && std::strchr(unreserved, c) != nullptr;
+        EXPECT_EQ(PercentEncodeQueryValue(std::string(1, c)), plain ? std::string(1, c) : escaped) << byte;
+    }
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace nimbrel {
+
 constexpr int kCommandTableRows = 50;
 
 // Filled by PublishInfo. Parameter rows are 256 bytes apart, the others 128.
@@ -38,3 +40,5 @@ constexpr char kToastMessageName[] = "MessengerPlus_DisplayToast";
 // Size of the output buffer the host hands to ParseCommand and ReceiveNotify,
 // terminating NUL included. Nothing is ever written past it.
 constexpr std::size_t kOutputCapacity = 4096;
+
+}  // namespace nimbrel
