@@ -15,10 +15,6 @@
 
 namespace {
 
-constexpr char kSoniqueClass[] = "Sonique Window Class";
-constexpr char kStudioClass[] = "Studio";
-constexpr char kWinampClass[] = "Winamp v1.x";
-
 struct Operation {
     void (*run)();
     WPARAM winampCommand;
