@@ -27,6 +27,13 @@ constexpr int kPlayerSyncMs = 3000;
 constexpr int kHostEndMs = 15000;
 constexpr int kPlayerEndMs = 5000;
 
+// The title in ":song TITLE" (empty for ":song" alone); none for another line.
+std::optional<std::string> SongTitle(const std::string& line) {
+    const std::size_t length = sizeof kSongCommand - 1;
+    if (line.compare(0, length, kSongCommand) != 0 || (line.size() > length && line[length] != ' ')) return std::nullopt;
+    return line.size() > length ? line.substr(length + 1) : std::string();
+}
+
 // Keeps a view's events from reaching it: the name is all a JSON pass-through needs.
 struct NoSink : EventSink {
     void OnLoaded(const LoadedEvent&) override {}
@@ -173,9 +180,8 @@ int Session::Run() {
         std::optional<std::string> line = NextLine();
         if (!line) break;
         if (line->empty()) continue;
-        if (line->compare(0, sizeof kSongCommand - 1, kSongCommand) == 0 &&
-            (line->size() == sizeof kSongCommand - 1 || (*line)[sizeof kSongCommand - 1] == ' ')) {
-            SetSong(line->size() > sizeof kSongCommand ? line->substr(sizeof kSongCommand) : std::string());
+        if (std::optional<std::string> title = SongTitle(*line)) {
+            SetSong(*title);
             continue;
         }
         const std::string bytes = ToWindows1252(*line);
