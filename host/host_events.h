@@ -64,6 +64,12 @@ struct SpeechEvent {
     std::u16string text;
 };
 
+// A typed line has been run, and all it caused reported: the host waits
+// for the next.
+struct DoneEvent {
+    std::string line;
+};
+
 class EventSink {
 public:
     virtual ~EventSink() = default;
@@ -74,7 +80,6 @@ public:
     virtual void OnMessageBox(const MessageBoxEvent&) = 0;
     virtual void OnChat(const ChatEvent&) = 0;
     virtual void OnError(const ErrorEvent&) = 0;
-    // A line as the user typed it, before it runs; only a view for people shows it.
-    virtual void OnTyped(const std::string&) {}
     virtual void OnSpeech(const SpeechEvent&) {}
+    virtual void OnDone(const DoneEvent&) {}
 };

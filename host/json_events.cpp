@@ -65,3 +65,7 @@ void JsonEventWriter::OnError(const ErrorEvent& e) {
 void JsonEventWriter::OnSpeech(const SpeechEvent& e) {
     Line("{\"event\":\"speech\",\"text\":" + JsonString(std::u16string_view(e.text)) + "}");
 }
+
+void JsonEventWriter::OnDone(const DoneEvent& e) {
+    Line("{\"event\":\"done\",\"line\":" + JsonString(e.line) + "}");
+}

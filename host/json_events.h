@@ -17,6 +17,7 @@ public:
     void OnChat(const ChatEvent&) override;
     void OnError(const ErrorEvent&) override;
     void OnSpeech(const SpeechEvent&) override;
+    void OnDone(const DoneEvent&) override;
 
 private:
     void Line(const std::string& json);

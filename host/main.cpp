@@ -1,4 +1,7 @@
-// nimbrel-host.exe: the console stand-in for the messenger host.
+// nimbrel-host.exe: the stand-in for the messenger host, driven through
+// pipes: typed lines on standard input, one JSON object per event on
+// standard output. People use it through the native front end
+// (nimbrel-console), which owns the terminal.
 //
 //   nimbrel-host.exe [--plugin PATH] [--key NAME] [--json] [--show-boxes] [--exec LINE]...
 
@@ -12,11 +15,11 @@
 #include <string>
 #include <vector>
 
-#include "console_view.h"
-#include "recording_voice/voice_activation.h"
-#include "recording_voice/voice_log.h"
+#include "input_lines.h"
 #include "json_events.h"
 #include "plugin_host.h"
+#include "recording_voice/voice_activation.h"
+#include "recording_voice/voice_log.h"
 #include "typed_line.h"
 
 namespace {
@@ -24,7 +27,6 @@ namespace {
 struct Arguments {
     std::string plugin;
     std::string key = "Default";
-    bool json = false;
     bool showBoxes = false;
     std::vector<std::string> lines;
     bool interactive = true;
@@ -34,7 +36,7 @@ const char kUsage[] =
     "usage: nimbrel-host.exe [--plugin PATH] [--key NAME] [--json] [--show-boxes] [--exec LINE]...\n"
     "  --plugin PATH  the plug-in DLL (default: Nimbrel's Plugin.dll beside this program)\n"
     "  --key NAME     the key name handed to Initialize (default: Default)\n"
-    "  --json         one JSON object per event instead of the console view\n"
+    "  --json         one JSON object per event on standard output (always so)\n"
     "  --show-boxes   leave message boxes on the display instead of answering them\n"
     "  --exec LINE    run LINE, in order with the others, then exit; without it,\n"
     "                 lines are read from standard input until its end or :quit\n"
@@ -82,7 +84,7 @@ bool ParseArguments(int argc, char** argv, Arguments& args) {
         if (arg == "--plugin" && hasValue) args.plugin = argv[++i];
         else if (arg == "--key" && hasValue) args.key = argv[++i];
         else if (arg == "--exec" && hasValue) args.lines.push_back(argv[++i]), args.interactive = false;
-        else if (arg == "--json") args.json = true;
+        else if (arg == "--json") {}  // the events are always JSON
         else if (arg == "--show-boxes") args.showBoxes = true;
         else return false;
     }
@@ -97,15 +99,12 @@ bool RunTypedLine(PluginHost& host, EventSink& sink, const std::string& line) {
     case TypedLine::Kind::Quit:
         return false;
     case TypedLine::Kind::Command:
-        sink.OnTyped(line);
         host.RunCommand(typed.word, typed.params, line);
         break;
     case TypedLine::Kind::Configure:
-        sink.OnTyped(line);
         host.Configure();
         break;
     case TypedLine::Kind::Notify:
-        sink.OnTyped(line);
         host.Notify(typed.word, typed.params);
         break;
     case TypedLine::Kind::Chat:
@@ -127,40 +126,31 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    // At a terminal the typed lines are on the screen already.
-    bool atTerminal = args.interactive && _isatty(_fileno(stdin));
-    JsonEventWriter json(std::cout);
-    // Colours where a terminal shows them, unless NO_COLOR asks otherwise.
-    bool colour = _isatty(_fileno(stdout)) && std::getenv("NO_COLOR") == nullptr;
-    ConsoleView console(std::cout, !atTerminal, colour);
-    EventSink& sink = args.json ? static_cast<EventSink&>(json) : console;
-
+    JsonEventWriter events(std::cout);
     HostOptions options;
     options.answerBoxes = !args.showBoxes;
     SpokenTexts spoken;
-    PluginHost host(sink, options);
+    PluginHost host(events, options);
     if (!host.Load(args.plugin)) return 2;
     host.Initialize(args.key);
     host.Publish();
 
+    // Each line on a fresh thread (see OnFreshThread); false on :quit.
+    auto run = [&](const std::string& line) {
+        bool more = true;
+        host.OnFreshThread([&] { more = RunTypedLine(host, events, line); });
+        spoken.Report(events);
+        if (more) events.OnDone({line});
+        return more;
+    };
     if (args.interactive) {
+        InputLines input;
         std::string line;
-        if (atTerminal && !args.json) console.Prompt();
-        while (std::getline(std::cin, line)) {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            bool more = true;
-            host.OnFreshThread([&] { more = RunTypedLine(host, sink, line); });
-            spoken.Report(sink);
-            if (!more) break;
-            if (atTerminal && !args.json) console.Prompt();
+        while (input.Next(line) && run(line)) {
         }
     } else {
-        for (const std::string& line : args.lines) {
-            bool more = true;
-            host.OnFreshThread([&] { more = RunTypedLine(host, sink, line); });
-            spoken.Report(sink);
-            if (!more) break;
-        }
+        for (const std::string& line : args.lines)
+            if (!run(line)) break;
     }
 
     host.Uninitialize();

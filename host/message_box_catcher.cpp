@@ -21,6 +21,16 @@ bool IsMessageBox(HWND window) {
     return IsDialog(window) && GetDlgItem(window, kTextControl) != nullptr;
 }
 
+// The system's own message box runs a dialog procedure of user32.
+bool IsSystemMessageBox(HWND box) {
+    const LONG_PTR procedure = GetWindowLongPtrW(box, DWLP_DLGPROC);
+    HMODULE owner = nullptr;
+    return procedure != 0 &&
+           GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                              reinterpret_cast<LPCWSTR>(procedure), &owner) &&
+           owner == GetModuleHandleW(L"user32.dll");
+}
+
 std::string WindowText(HWND window) {
     if (!window) return std::string();
     int length = GetWindowTextLengthA(window);
@@ -64,8 +74,11 @@ LRESULT CALLBACK MessageBoxCatcher::CallWindowHook(int code, WPARAM wParam, LPAR
 
 // A message box's dialog receives its MSGBOXPARAMSW with WM_INITDIALOG; the
 // style flags are read there, since the finished window no longer shows them.
+// Any other dialog of the class may pass a parameter of another kind, even
+// one that is no address at all, so the record is read only from the
+// system's own message box.
 void MessageBoxCatcher::Initializing(HWND box, LPARAM parameters) {
-    if (!parameters || !IsMessageBox(box)) return;
+    if (!parameters || !IsMessageBox(box) || !IsSystemMessageBox(box)) return;
     const auto* params = reinterpret_cast<const MSGBOXPARAMSW*>(parameters);
     if (params->cbSize == sizeof(MSGBOXPARAMSW)) styles_[box] = params->dwStyle;
 }

@@ -2,6 +2,8 @@
 
 #include <tlhelp32.h>
 
+#include "message_wait.h"
+
 // Passes every event on and counts the errors among them.
 class PluginHost::CountingSink : public EventSink {
 public:
@@ -12,7 +14,6 @@ public:
     void OnToast(const ToastEvent& e) override { inner_.OnToast(e); }
     void OnMessageBox(const MessageBoxEvent& e) override { inner_.OnMessageBox(e); }
     void OnChat(const ChatEvent& e) override { inner_.OnChat(e); }
-    void OnTyped(const std::string& line) override { inner_.OnTyped(line); }
     void OnError(const ErrorEvent& e) override {
         ++errors_;
         inner_.OnError(e);
@@ -29,6 +30,21 @@ double Milliseconds(LARGE_INTEGER start, LARGE_INTEGER end) {
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
     return 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// Why LoadLibrary failed, in words: the system's text, except where that
+// text would mislead (a missing file and a missing dependency share a code).
+std::string LoadFailure(const std::string& path, DWORD error) {
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return "there is no such file";
+    if (error == ERROR_MOD_NOT_FOUND) return "a library that it needs cannot be found";
+    if (error == ERROR_BAD_EXE_FORMAT) return "it is not a 32-bit Windows library";
+    char* text = nullptr;
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string words(text ? text : "", length);
+    LocalFree(text);
+    while (!words.empty() && (words.back() == '\n' || words.back() == '\r' || words.back() == '.')) words.pop_back();
+    return words.empty() ? "Windows refused it" : words;
 }
 
 template <typename Pointer>
@@ -53,7 +69,9 @@ bool PluginHost::Load(const std::string& path) {
     path_ = path;
     module_.reset(LoadLibraryA(path.c_str()));
     if (!module_) {
-        counting_->OnError({"cannot load the plug-in \"" + path + "\" (error " + std::to_string(GetLastError()) + ")"});
+        const DWORD error = GetLastError();
+        counting_->OnError({"cannot load the plug-in \"" + path + "\": " + LoadFailure(path, error) + " (error " +
+                            std::to_string(error) + ")"});
         return false;
     }
     PluginExports found;
@@ -192,13 +210,7 @@ void PluginHost::OnFreshThread(const std::function<void()>& work) {
         return;
     }
     // Messages sent to this thread's windows (toasts) are answered while waiting.
-    while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-    }
+    WaitDispatchingMessages(thread);
     CloseHandle(thread);
     // Threads the command started (a speech worker) end before the next
     // command starts its own, for the same reason; a few seconds at most.

@@ -6,13 +6,11 @@
 
 namespace {
 
-const char kClassName[] = "NimbrelHostToastWindow";
-
 void RegisterToastClass(WNDPROC procedure) {
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = kClassName;
+    windowClass.lpszClassName = kToastWindowClass;
     RegisterClassA(&windowClass);  // fails harmlessly when already registered
 }
 
@@ -23,7 +21,7 @@ ToastWindow::ToastWindow(EventSink& sink)
     RegisterToastClass(&ToastWindow::Procedure);
     // A top-level window, not a message-only one: broadcasts reach only
     // top-level windows. It is never shown.
-    window_.reset(CreateWindowExA(0, kClassName, "", WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr,
+    window_.reset(CreateWindowExA(0, kToastWindowClass, "", WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr,
                                   GetModuleHandleA(nullptr), nullptr));
     if (window_) SetWindowLongPtrA(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }

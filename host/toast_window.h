@@ -7,6 +7,9 @@
 #include "host_events.h"
 #include "win_handles.h"
 
+// The window's class, by which another program can find the host.
+constexpr char kToastWindowClass[] = "NimbrelHostToastWindow";
+
 class ToastWindow {
 public:
     explicit ToastWindow(EventSink& sink);

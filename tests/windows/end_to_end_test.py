@@ -1,15 +1,20 @@
 #!/usr/bin/env python3
-"""The README's run command end to end: the console host under Wine, the
-plug-in, and the stand-in services built from real observation records,
-translating to Spanish by Apertium and to French through a loopback
-LibreTranslate stand-in (tests/standin/fake_libretranslate.py). One Wine
-start for all of it.
+"""scripts/run end to end as a new user meets it: the host under Wine, the
+plug-in, the stand-in services built from real observation records and a
+stand-in player, started from another folder, translating to Spanish by
+Apertium and to French through a loopback LibreTranslate stand-in
+(tests/standin/fake_libretranslate.py); and scripts/run's own options. One
+Wine session for all the commands.
 
 usage: end_to_end_test.py SCRIPTS/RUN FAKE-LIBRETRANSLATE
 """
 import json
+import os
 import subprocess
 import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from checks import check, exit_status  # noqa: E402
 
 
 def start_fake(program):
@@ -20,51 +25,71 @@ def start_fake(program):
     return fake, f"http://127.0.0.1:{port}"
 
 
-def main():
-    run, fake_program = sys.argv[1:3]
-    fake, url = start_fake(fake_program)
-    try:
-        result = subprocess.run([run, "--json", "--libretranslate-url", url, "/xweather LFMN", "/xcountry France",
-                                 "/xweather LFMN en_fr", "/xweather LFMN en_es"],
-                                capture_output=True, timeout=600, stdin=subprocess.DEVNULL)
-    finally:
-        fake.kill()
-        fake.wait()
-    events = [json.loads(line) for line in result.stdout.decode("utf-8").splitlines()
-              if line.startswith("{")]
-    failures = []
+def options(run):
+    done = subprocess.run([run, "--help"], capture_output=True, text=True, timeout=60)
+    check(done.returncode == 0 and "usage: scripts/run" in done.stdout and "--player KIND" in done.stdout
+          and "nimbrel-host.exe [" not in done.stdout, "--help describes scripts/run's own options")
+    env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
+    done = subprocess.run([run, "--show-boxes", "/xwtranshelp"], capture_output=True, text=True, env=env, timeout=60)
+    check(done.returncode == 2 and "--show-boxes needs a display" in done.stderr,
+          "--show-boxes without a display is refused: " + done.stderr.strip())
+    done = subprocess.run([run, "--plugin", "no/such.dll"], capture_output=True, text=True, timeout=60)
+    check(done.returncode == 2 and "no plug-in at " + os.path.abspath("no/such.dll") in done.stderr,
+          "a plug-in path that leads nowhere is named: " + done.stderr.strip())
 
-    def check(condition, what):
-        if not condition:
-            failures.append(what)
 
+def session(run, libretranslate):
+    # From the build folder, with the plug-in given relative to it.
+    win32 = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(run))), "build", "win32")
+    lines = ["/xweather LFMN", "/xcountry France", "/xplay", "/xsong", "/xweather LFMN en_fr",
+             "/xweather LFMN en_es"]
+    result = subprocess.run([run, "--json", "--libretranslate-url", libretranslate,
+                             "--plugin", "bin/Nimbrel's Plugin.dll", "--player", "studio",
+                             "--song", "Caf\u00e9 Song", *lines, "--exec", "caf\u00e9 \u2603"],
+                            capture_output=True, timeout=600, stdin=subprocess.DEVNULL, cwd=win32)
+    events = [json.loads(line) for line in result.stdout.decode("utf-8").splitlines()]
     check(result.returncode == 0, f"exit status {result.returncode}: {result.stderr.decode()[-500:]}")
     commands = [e for e in events if e.get("event") == "command"]
     boxes = [e for e in events if e.get("event") == "messagebox"]
-    check(len(commands) == 4, f"four commands, got {len(commands)}")
-    outputs = [c.get("output") or "" for c in commands] + [""] * 4
-    report, french, spanish = outputs[0], outputs[2], outputs[3]
+    check([e.get("line") for e in events if e.get("event") == "done"] == lines + ["caf\u00e9 ?"],
+          "a done event after each line")
+    check(len(commands) == 6, f"six commands, got {len(commands)}")
+    outputs = [c.get("output") or "" for c in commands] + [""] * 6
+    report, french, spanish = outputs[0], outputs[4], outputs[5]
     check(report.startswith("Current Weather Conditions: Nice"), "the report's heading: " + report[:80])
-    for row in ("#(!FC04)(!FB)Wind: (!FR)", "(!FB)Temperature: (!FR)", "° Celsius)",
+    for row in ("#(!FC04)(!FB)Wind: (!FR)", "(!FB)Temperature: (!FR)", "\u00b0 Celsius)",
                 "(!FB)Pressure (altimeter): (!FR)", "inches of mercury"):
         check(row in report, "the report holds " + repr(row))
-    check(len(boxes) >= 1, "the list of France's stations in boxes")
     listed = "".join(box.get("text", "") for box in boxes)
-    check("LFMNNice" in listed and "LFPGParis" in listed, "Nice and Paris-Charles de Gaulle listed")
+    check("LFMNNice" in listed and "LFPGParis" in listed, "Nice and Paris-Charles de Gaulle listed in boxes")
+    check(outputs[2] == "Play Caf\u00e9 Song", "/xplay answers with the stand-in player's title")
+    toasts = [e for e in events if e.get("event") == "toast"]
+    check(any(t.get("title") == "Current Playing Song" and t.get("message") == "Caf\u00e9 Song" for t in toasts),
+          "/xsong shows the title in a toast")
+    check("player: WM_KEYDOWN key 0x58 (X)" in result.stderr.decode(), "the player shows the key press it was sent")
+    check({"event": "chat", "text": "caf\u00e9 ?"} in events, "typed UTF-8 reaches the plug-in in its code page")
 
     # Each piece went out as UTF-8 JSON and came back in the code page.
-    for row in ("Conditions météo actuelles: Nice, France (LFMN)", "(!FB)Vent: (!FR)du ENE (070 degrés)",
-                "kilomètres par heure)", "(!FB)Température: (!FR)80° Fahrenheit (27° Celsius)",
-                "(!FB)Pression (altimètre): (!FR)30.00 pouces de mercure"):
+    for row in ("Conditions m\u00e9t\u00e9o actuelles: Nice, France (LFMN)",
+                "(!FB)Vent: (!FR)du ENE (070 degr\u00e9s)", "kilom\u00e8tres par heure)",
+                "(!FB)Temp\u00e9rature: (!FR)80\u00b0 Fahrenheit (27\u00b0 Celsius)",
+                "(!FB)Pression (altim\u00e8tre): (!FR)30.00 pouces de mercure"):
         check(row in french, "the French report holds " + repr(row) + ": " + french[:200])
     check("response pb" not in french, "every French piece translated")
-    for row in ("Niza, Francia (LFMN)", "(!FB)Viento: (!FR)", "Kilómetros por hora", "(!FB)Temperatura: (!FR)"):
+    for row in ("Niza, Francia (LFMN)", "(!FB)Viento: (!FR)", "Kil\u00f3metros por hora", "(!FB)Temperatura: (!FR)"):
         check(row in spanish, "the Spanish report holds " + repr(row) + ": " + spanish[:200])
 
-    for failure in failures:
-        print("end_to_end:", failure)
-    print(f"end_to_end: {len(events)} events, {len(boxes)} boxes, {'failed' if failures else 'passed'}")
-    return 1 if failures else 0
+
+def main():
+    run = os.path.abspath(sys.argv[1])
+    options(run)
+    fake, url = start_fake(sys.argv[2])
+    try:
+        session(run, url)
+    finally:
+        fake.kill()
+        fake.wait()
+    return exit_status()
 
 
 if __name__ == "__main__":

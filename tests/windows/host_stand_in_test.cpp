@@ -90,6 +90,15 @@ TEST_F(HostStandIn, MessageBoxesAreCapturedAndAnsweredWithTheirDefaultButton) {
     EXPECT_EQ(command.output, std::string("answer 1"));  // IDOK
 }
 
+TEST_F(HostStandIn, ADialogOfTheBoxClassWithAnotherParameterIsReadWithoutIt) {
+    CommandEvent command = host.RunCommand("/dialog", "");
+    ASSERT_EQ(events.boxes.size(), 1u);
+    EXPECT_EQ(events.boxes[0].caption, "Fixture dialog");
+    EXPECT_EQ(events.boxes[0].text, "dialog text");
+    EXPECT_EQ(events.boxes[0].style, 0u) << "no style without a message box's record";
+    EXPECT_EQ(command.output, std::string("dialog 1"));  // answered with IDOK
+}
+
 TEST_F(HostStandIn, ConfigureBoxesAreCapturedToo) {
     host.Configure();
     ASSERT_EQ(events.boxes.size(), 1u);

@@ -18,10 +18,6 @@ using namespace nimbrel;
 
 namespace {
 
-constexpr char kSoniqueClass[] = "Sonique Window Class";
-constexpr char kStudioClass[] = "Studio";
-constexpr char kWinampClass[] = "Winamp v1.x";
-
 struct Operation {
     void (*run)();
     WPARAM winampCommand;

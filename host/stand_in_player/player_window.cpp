@@ -1,6 +1,4 @@
-#include "fake_player_window.h"
-
-#include <gtest/gtest.h>
+#include "player_window.h"
 
 #include <chrono>
 
@@ -20,33 +18,31 @@ bool IsRecorded(UINT message) {
 
 }  // namespace
 
-FakePlayerWindow::ClassRegistration::ClassRegistration(const char* className) : name(className) {
+PlayerWindow::ClassRegistration::ClassRegistration(const char* className) : name(className) {
     WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = &FakePlayerWindow::WindowProc;
+    windowClass.lpfnWndProc = &PlayerWindow::WindowProc;
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = name.c_str();
     atom = RegisterClassA(&windowClass);
 }
 
-FakePlayerWindow::ClassRegistration::~ClassRegistration() {
+PlayerWindow::ClassRegistration::~ClassRegistration() {
     if (atom != 0) UnregisterClassA(name.c_str(), GetModuleHandleA(nullptr));
 }
 
-FakePlayerWindow::FakePlayerWindow(const char* className, const std::string& text, Thread thread)
-    : registration_(className) {
-    EXPECT_NE(registration_.atom, 0) << "class " << className << " registered twice?";
+PlayerWindow::PlayerWindow(const char* className, const std::string& text, Thread thread, Observer observer)
+    : registration_(className), observer_(std::move(observer)) {
     if (registration_.atom == 0) return;
     if (thread == Thread::Caller) {
         window_ = Create(text);
     } else {
-        thread_ = std::thread(&FakePlayerWindow::Run, this, text, thread);
+        thread_ = std::thread(&PlayerWindow::Run, this, text, thread);
         std::unique_lock<std::mutex> lock(mutex_);
         changed_.wait(lock, [this] { return started_; });
     }
-    EXPECT_NE(window_, nullptr) << "no window of class " << className;
 }
 
-FakePlayerWindow::~FakePlayerWindow() {
+PlayerWindow::~PlayerWindow() {
     if (!thread_.joinable()) {
         if (window_ != nullptr) DestroyWindow(window_);
         return;
@@ -56,13 +52,13 @@ FakePlayerWindow::~FakePlayerWindow() {
     thread_.join();
 }
 
-void FakePlayerWindow::Release() {
+void PlayerWindow::Release() {
     std::lock_guard<std::mutex> lock(mutex_);
     released_ = true;
     changed_.notify_all();
 }
 
-std::vector<RecordedMessage> FakePlayerWindow::Messages() {
+std::optional<std::vector<RecordedMessage>> PlayerWindow::Messages() {
     if (!thread_.joinable()) {
         MSG message;
         while (PeekMessageA(&message, window_, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
@@ -71,17 +67,16 @@ std::vector<RecordedMessage> FakePlayerWindow::Messages() {
     std::unique_lock<std::mutex> lock(mutex_);
     const int mark = ++marksPosted_;
     PostMessageA(window_, kMarkMessage, 0, 0);
-    EXPECT_TRUE(changed_.wait_for(lock, kHandlingBound, [&] { return marksHandled_ >= mark; }))
-        << "the window did not take its messages";
+    if (!changed_.wait_for(lock, kHandlingBound, [&] { return marksHandled_ >= mark; })) return std::nullopt;
     return messages_;
 }
 
-HWND FakePlayerWindow::Create(const std::string& text) {
+HWND PlayerWindow::Create(const std::string& text) {
     return CreateWindowExA(0, registration_.name.c_str(), text.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                            CW_USEDEFAULT, 200, 100, nullptr, nullptr, GetModuleHandleA(nullptr), this);
 }
 
-void FakePlayerWindow::Run(const std::string& text, Thread thread) {
+void PlayerWindow::Run(const std::string& text, Thread thread) {
     UniqueWindow window(Create(text));
     std::unique_lock<std::mutex> lock(mutex_);
     window_ = window.get();
@@ -96,20 +91,24 @@ void FakePlayerWindow::Run(const std::string& text, Thread thread) {
     while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
 }
 
-LRESULT CALLBACK FakePlayerWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK PlayerWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
         SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
-    auto* self = reinterpret_cast<FakePlayerWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    auto* self = reinterpret_cast<PlayerWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (self != nullptr && (IsRecorded(message) || message == kMarkMessage)) {
-        std::lock_guard<std::mutex> lock(self->mutex_);
-        if (message == kMarkMessage) {
-            ++self->marksHandled_;
-            self->changed_.notify_all();
-        } else {
-            self->messages_.push_back({message, wParam, lParam, static_cast<DWORD>(GetMessageTime())});
+        const RecordedMessage recorded{message, wParam, lParam, static_cast<DWORD>(GetMessageTime())};
+        {
+            std::lock_guard<std::mutex> lock(self->mutex_);
+            if (message == kMarkMessage) {
+                ++self->marksHandled_;
+                self->changed_.notify_all();
+                return 0;
+            }
+            self->messages_.push_back(recorded);
         }
+        if (self->observer_) self->observer_(recorded);
         return 0;
     }
     if (message == kQuitMessage) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+namespace console {
 namespace {
 
 TEST(RenderTextCodes, CodesBecomeTerminalStyles) {
@@ -27,3 +28,4 @@ TEST(RenderTextCodes, AnythingThatIsNotAWholeCodeStays) {
 }
 
 }  // namespace
+}  // namespace console

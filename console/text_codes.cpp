@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+namespace console {
+
 const PaletteEntry kHostPalette[] = {
     {0, "white", 15},       {1, "black", 16},       {2, "navy", 19},       {3, "green", 34},
     {4, "red", 196},        {5, "brown", 130},      {6, "purple", 127},    {7, "orange", 208},
@@ -55,3 +57,5 @@ std::string RenderTextCodes(const std::string& text, bool colour) {
     if (colour && styled) out += kPlain;
     return out;
 }
+
+}  // namespace console

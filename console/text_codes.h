@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace console {
+
 struct PaletteEntry {
     int number;
     const char* name;
@@ -19,3 +21,5 @@ extern const int kHostPaletteSize;
 // current colour; anything that is not a whole code stays as it is. With
 // colour on, the text ends in plain style.
 std::string RenderTextCodes(const std::string& text, bool colour);
+
+}  // namespace console

@@ -13,6 +13,8 @@ struct RecordingSink : EventSink {
     std::vector<MessageBoxEvent> boxes;
     std::vector<ChatEvent> chats;
     std::vector<ErrorEvent> errors;
+    std::vector<SpeechEvent> speech;
+    std::vector<DoneEvent> done;
 
     void OnLoaded(const LoadedEvent& e) override { loaded.push_back(e); }
     void OnCommand(const CommandEvent& e) override { commands.push_back(e); }
@@ -21,4 +23,6 @@ struct RecordingSink : EventSink {
     void OnMessageBox(const MessageBoxEvent& e) override { boxes.push_back(e); }
     void OnChat(const ChatEvent& e) override { chats.push_back(e); }
     void OnError(const ErrorEvent& e) override { errors.push_back(e); }
+    void OnSpeech(const SpeechEvent& e) override { speech.push_back(e); }
+    void OnDone(const DoneEvent& e) override { done.push_back(e); }
 };

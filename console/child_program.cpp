@@ -1,0 +1,127 @@
+#include "child_program.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <thread>
+#include <utility>
+
+extern char** environ;
+
+namespace console {
+namespace {
+
+constexpr std::chrono::milliseconds kStopGrace{2000};
+
+void Close(int& fd) {
+    if (fd >= 0) ::close(fd);
+    fd = -1;
+}
+
+int StatusOf(int waited) {
+    return WIFEXITED(waited) ? WEXITSTATUS(waited) : 128 + WTERMSIG(waited);
+}
+
+}  // namespace
+
+std::optional<ChildProgram> ChildProgram::Start(const std::vector<std::string>& argv, std::string& error) {
+    int input[2] = {-1, -1}, output[2] = {-1, -1}, errors[2] = {-1, -1};
+    if (argv.empty() || pipe2(input, O_CLOEXEC) != 0 || pipe2(output, O_CLOEXEC) != 0 || pipe2(errors, O_CLOEXEC) != 0) {
+        error = argv.empty() ? "no program to run" : std::strerror(errno);
+        for (int fd : {input[0], input[1], output[0], output[1], errors[0], errors[1]})
+            if (fd >= 0) ::close(fd);
+        return std::nullopt;
+    }
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, input[0], STDIN_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, errors[1], STDERR_FILENO);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t none, defaults;
+    sigemptyset(&none);
+    sigemptyset(&defaults);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGCHLD}) sigaddset(&defaults, signal);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
+
+    std::vector<char*> args;
+    for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+    pid_t pid = -1;
+    const int spawned = posix_spawnp(&pid, args[0], &actions, &attributes, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    for (int fd : {input[0], output[1], errors[1]}) ::close(fd);
+    if (spawned != 0) {
+        for (int fd : {input[1], output[0], errors[0]}) ::close(fd);
+        error = argv[0] + ": " + std::strerror(spawned);
+        return std::nullopt;
+    }
+    for (int fd : {output[0], errors[0]}) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+    return ChildProgram(pid, input[1], output[0], errors[0]);
+}
+
+ChildProgram::ChildProgram(ChildProgram&& other) noexcept
+    : pid_(std::exchange(other.pid_, -1)),
+      input_(std::exchange(other.input_, -1)),
+      output_(std::exchange(other.output_, -1)),
+      errors_(std::exchange(other.errors_, -1)),
+      status_(other.status_) {}
+
+ChildProgram::~ChildProgram() {
+    if (pid_ > 0 && !Ended()) Stop();
+    Close(input_);
+    Close(output_);
+    Close(errors_);
+}
+
+void ChildProgram::CloseOutput() { Close(output_); }
+void ChildProgram::CloseErrors() { Close(errors_); }
+void ChildProgram::CloseInput() { Close(input_); }
+
+bool ChildProgram::Write(std::string_view bytes) {
+    while (!bytes.empty() && input_ >= 0) {
+        const ssize_t written = ::write(input_, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return false;
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return bytes.empty();
+}
+
+std::optional<int> ChildProgram::Ended() {
+    if (!status_ && pid_ > 0) {
+        int waited = 0;
+        if (waitpid(pid_, &waited, WNOHANG) == pid_) status_ = StatusOf(waited);
+    }
+    return status_;
+}
+
+int ChildProgram::Stop() {
+    if (Ended()) return *status_;
+    ::kill(-pid_, SIGTERM);
+    const auto deadline = std::chrono::steady_clock::now() + kStopGrace;
+    while (!Ended() && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    // SIGKILL too for anything it left behind in its group.
+    ::kill(-pid_, SIGKILL);
+    if (!Ended()) {
+        int waited = 0;
+        while (waitpid(pid_, &waited, 0) < 0 && errno == EINTR) {
+        }
+        status_ = StatusOf(waited);
+    }
+    return *status_;
+}
+
+}  // namespace console

@@ -1,0 +1,100 @@
+// nimbrel-console: the front end that owns the terminal. It runs the host
+// stand-in (under Wine) and, if asked, a stand-in player, each through
+// pipes, sends them what is typed and renders what they report.
+//
+//   nimbrel-console [--json] [--times] [--exec LINE]... -- HOST-COMMAND... [-- PLAYER-COMMAND...]
+
+#include <unistd.h>
+
+#include <clocale>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "child_program.h"
+#include "console_view.h"
+#include "edited_lines.h"
+#include "line_sources.h"
+#include "session.h"
+#include "wake_signals.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage: nimbrel-console [--json] [--times] [--exec LINE]... -- HOST-COMMAND... [-- PLAYER-COMMAND...]\n"
+    "  --json        pass the host's JSON events through unchanged\n"
+    "  --times       show each command's time in the plug-in after its answer\n"
+    "  --exec LINE   send LINE, in order with the others, then leave; without it,\n"
+    "                lines are read from standard input (edited, at a terminal)\n"
+    "HOST-COMMAND runs nimbrel-host.exe; PLAYER-COMMAND runs nimbrel-player.exe.\n"
+    "Lines: what nimbrel-host.exe reads, and :song TITLE for the stand-in player.\n";
+
+struct Arguments {
+    bool json = false;
+    bool times = false;
+    std::vector<std::string> lines;
+    std::vector<std::string> host;
+    std::vector<std::string> player;
+};
+
+bool ParseArguments(int argc, char** argv, Arguments& args) {
+    int i = 1;
+    for (; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--json") args.json = true;
+        else if (arg == "--times") args.times = true;
+        else if (arg == "--exec" && i + 1 < argc) args.lines.push_back(argv[++i]);
+        else return false;
+    }
+    std::vector<std::string>* command = &args.host;
+    for (++i; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--") == 0 && command == &args.host) command = &args.player;
+        else command->push_back(argv[i]);
+    }
+    return !args.host.empty();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Arguments args;
+    if (!ParseArguments(argc, argv, args)) {
+        std::cerr << kUsage;
+        return 2;
+    }
+
+    // The terminal's character set for line editing; numbers stay as "C" writes them.
+    std::setlocale(LC_CTYPE, "");
+    const bool typing = args.lines.empty() && isatty(STDIN_FILENO);
+    std::unique_ptr<console::LineSource> input;
+    if (!args.lines.empty()) input = std::make_unique<console::ListedLines>(args.lines);
+    else if (typing && !args.json) input = std::make_unique<console::EditedLines>("> ");
+    else input = std::make_unique<console::PipedLines>(STDIN_FILENO);
+
+    console::ViewStyle style;
+    style.echoInput = !typing;
+    style.colour = isatty(STDOUT_FILENO) && std::getenv("NO_COLOR") == nullptr;
+    style.times = args.times;
+    console::ConsoleView view(std::cout, style);
+
+    console::WakeSignals signals;
+    std::string error;
+    std::optional<console::ChildProgram> host = console::ChildProgram::Start(args.host, error);
+    if (!host) {
+        std::cerr << "nimbrel-console: cannot start the host: " << error << '\n';
+        return 2;
+    }
+    std::optional<console::ChildProgram> player =
+        args.player.empty() ? std::nullopt : console::ChildProgram::Start(args.player, error);
+    if (!args.player.empty() && !player) std::cerr << "nimbrel-console: cannot start the stand-in player: " << error << '\n';
+
+    console::Session session(*host, player ? &*player : nullptr, *input, view, signals, args.json);
+    const int status = session.Run();
+    input.reset();  // the terminal as it was
+    if (status > 128 && isatty(STDOUT_FILENO)) std::cout << '\n';
+    return status;
+}

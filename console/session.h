@@ -1,0 +1,71 @@
+#pragma once
+// One session: typed lines go to the host, converted to the plug-in's code
+// page; the host's events come back and are rendered (or, for --json,
+// passed through unchanged). Each line waits for the host's "done" event,
+// and for a stand-in player to show what the line sent it, before the next
+// line is asked for.
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "child_program.h"
+#include "console_view.h"
+#include "line_buffer.h"
+#include "line_sources.h"
+#include "wake_signals.h"
+
+namespace console {
+
+class Session {
+public:
+    // player may be null; json: pass the host's events through unchanged.
+    Session(ChildProgram& host, ChildProgram* player, LineSource& input, ConsoleView& view, WakeSignals& signals,
+            bool json);
+
+    // Runs until the input ends, :quit, the host ends or a signal stops it;
+    // answers the exit status: the host's, or 128 + the signal.
+    int Run();
+
+private:
+    struct Stream {
+        int (ChildProgram::*fd)() const;
+        void (ChildProgram::*close)();
+        LineBuffer buffer;
+    };
+
+    // Waits, rendering whatever arrives, until reached() holds (true), or
+    // the deadline passes, a signal stops the session or nothing is left
+    // to wait on (false). With readInput, the line source is read too.
+    bool WaitUntil(const std::function<bool()>& reached, bool readInput = false,
+                   std::optional<int> timeoutMs = std::nullopt);
+    void ReadStream(ChildProgram& program, Stream& stream, const std::function<void(const std::string&)>& onLine);
+    void OnHostLine(const std::string& line);
+    void OnPlayerLine(const std::string& line);
+    void OnErrorLine(const std::string& line);
+    std::optional<std::string> NextLine();
+    void SyncPlayer();
+    void SetSong(const std::string& title);
+    int Finish();
+    bool hostGone() const { return host_.output() < 0; }
+
+    ChildProgram& host_;
+    ChildProgram* player_;
+    LineSource& input_;
+    ConsoleView& view_;
+    WakeSignals& signals_;
+    bool json_;
+    int stopSignal_ = 0;
+
+    Stream hostOutput_{&ChildProgram::output, &ChildProgram::CloseOutput, {}};
+    Stream hostErrors_{&ChildProgram::errors, &ChildProgram::CloseErrors, {}};
+    Stream playerOutput_{&ChildProgram::output, &ChildProgram::CloseOutput, {}};
+    Stream playerErrors_{&ChildProgram::errors, &ChildProgram::CloseErrors, {}};
+    bool loaded_ = false;
+    bool done_ = false;
+    int playerLines_ = 0;
+    int syncsAsked_ = 0;
+    int syncsAnswered_ = 0;
+};
+
+}  // namespace console

@@ -1,0 +1,90 @@
+#include "input_lines.h"
+
+#include <deque>
+#include <mutex>
+
+#include "message_wait.h"
+
+namespace {
+
+constexpr DWORD kReaderEndWaitMs = 1000;
+
+}  // namespace
+
+// Outlives the InputLines when its reader is still blocked in a read.
+struct InputLines::Shared {
+    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);  // lines or the end are waiting
+    // The reader stays until the InputLines goes: a thread that ended in the
+    // middle of a line's run would be taken for one the line started ending.
+    HANDLE released = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::mutex mutex;
+    std::deque<std::string> lines;
+    bool ended = false;
+
+    ~Shared() {
+        CloseHandle(ready);
+        CloseHandle(released);
+    }
+};
+
+InputLines::InputLines() : shared_(std::make_shared<Shared>()) {
+    auto* reference = new std::shared_ptr<Shared>(shared_);
+    reader_ = CreateThread(nullptr, 0, &InputLines::Read, reference, 0, nullptr);
+    if (reader_ == nullptr) {
+        delete reference;
+        shared_->ended = true;
+    }
+}
+
+InputLines::~InputLines() {
+    if (reader_ == nullptr) return;
+    SetEvent(shared_->released);
+    WaitForSingleObject(reader_, kReaderEndWaitMs);
+    CloseHandle(reader_);
+}
+
+DWORD WINAPI InputLines::Read(LPVOID parameter) {
+    std::unique_ptr<std::shared_ptr<Shared>> reference(static_cast<std::shared_ptr<Shared>*>(parameter));
+    Shared& shared = **reference;
+    std::string pending;
+    char buffer[4096];
+    DWORD got = 0;
+    for (;;) {
+        bool more = ReadFile(shared.input, buffer, sizeof buffer, &got, nullptr) && got > 0;
+        std::unique_lock<std::mutex> lock(shared.mutex);
+        if (!more) {
+            if (!pending.empty()) shared.lines.push_back(pending);
+            shared.ended = true;
+            SetEvent(shared.ready);
+            lock.unlock();
+            WaitForSingleObject(shared.released, INFINITE);
+            return 0;
+        }
+        pending.append(buffer, got);
+        std::string::size_type end;
+        while ((end = pending.find('\n')) != std::string::npos) {
+            std::string line = pending.substr(0, end);
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            shared.lines.push_back(line);
+            pending.erase(0, end + 1);
+        }
+        if (!shared.lines.empty()) SetEvent(shared.ready);
+    }
+}
+
+bool InputLines::Next(std::string& line) {
+    for (;;) {
+        {
+            std::lock_guard<std::mutex> lock(shared_->mutex);
+            if (!shared_->lines.empty()) {
+                line = shared_->lines.front();
+                shared_->lines.pop_front();
+                if (shared_->lines.empty() && !shared_->ended) ResetEvent(shared_->ready);
+                return true;
+            }
+            if (shared_->ended) return false;
+        }
+        WaitDispatchingMessages(shared_->ready);
+    }
+}
