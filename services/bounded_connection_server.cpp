@@ -132,6 +132,16 @@ private:
 
 BoundedConnectionServer::BoundedConnectionServer(const ConnectionLimits& limits) : limits_(limits) {
     new_task_queue = [workers = limits_.workers] { return new httplib::ThreadPool(workers); };
+    // An HTTP/1.0 request that does not ask to keep the connection has it
+    // closed after the answer, as the library does, but the library still
+    // announces keep-alive: a client that believes it (Wine's WinINet, for
+    // the plug-in's requests) pools the dead connection and keeps a thread
+    // to watch it. Say so.
+    set_post_routing_handler([](const httplib::Request& request, httplib::Response& response) {
+        if (request.version == "HTTP/1.0" && request.get_header_value("Connection") != "Keep-Alive") {
+            response.set_header("Connection", "close");
+        }
+    });
 }
 
 int BoundedConnectionServer::Bind(const std::string& address, int port) {

@@ -93,6 +93,10 @@ TEST_F(ServiceServerTest, AnswersAbsoluteAndOriginFormAlike) {
     // Any host, any case of the code.
     EXPECT_EQ(Body(Get("http://other.example/weather/current/lfmn.html")), direct->body);
 
+    // HTTP/1.0 as WinINet asks: the connection closes after the answer, and
+    // the answer says so, or the client would pool a dead connection.
+    EXPECT_NE(proxied.find("\r\nConnection: close\r\n"), std::string::npos) << proxied;
+
     const std::string index = Body(Get("http://weather.example/international.html"));
     EXPECT_NE(index.find("\"> France\n"), std::string::npos);
     const std::string states = Body(Get("http://weather.example/cgi-bin/cc_sel_state.pl?state=TX"));
