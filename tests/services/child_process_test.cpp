@@ -2,11 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <fstream>
 #include <thread>
 
 #include <unistd.h>
+
+#include "temp_folder.h"
 
 using namespace std::chrono_literals;
 using services::RunChild;
@@ -28,8 +29,8 @@ TEST(ChildProcess, FailuresGiveNothing) {
 }
 
 TEST(ChildProcess, AnOverrunningChildIsKilledAtTheTimeout) {
-    const std::string witness = testing::TempDir() + "child_process_witness";
-    std::remove(witness.c_str());
+    const TempFolder folder("child_process");
+    const std::string witness = folder.path() + "/witness";
     const auto start = std::chrono::steady_clock::now();
     // A pipeline: its other processes go too, not only the one started.
     EXPECT_FALSE(RunChild({"sh", "-c", "(sleep 0.4; touch '" + witness + "') & sleep 30"}, "", 200ms));

@@ -13,6 +13,7 @@
 #include "fake_source.h"
 #include "observation_fixtures.h"
 #include "observation_disk_cache.h"
+#include "temp_folder.h"
 
 using namespace std::chrono_literals;
 using services::LiveObservations;
@@ -37,7 +38,6 @@ class LiveObservationsTest : public testing::Test {
 protected:
     LiveObservationsTest() {
         for (const char* code : {"KLXV", "BIKF", "KZZQ"}) source_.Put(std::string("/decoded/") + code + ".TXT", FixtureObservation(code));
-        std::filesystem::remove_all(cacheFolder_);
     }
 
     std::unique_ptr<LiveObservations> Live(const std::string& url, std::chrono::milliseconds cacheTime = 1h,
@@ -57,7 +57,8 @@ protected:
 
     FakeSource source_;
     ArchiveStandIn archive_;
-    std::string cacheFolder_ = testing::TempDir() + "live_observations_cache";
+    TempFolder cache_{"live_observations_cache"};
+    const std::string cacheFolder_ = cache_.path();
     ObservationDiskCache disk_{cacheFolder_, 64 * 1024};
     std::mutex logMutex_;
     std::vector<std::string> log_;
