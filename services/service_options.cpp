@@ -4,6 +4,9 @@
 #include <climits>
 #include <cstdlib>
 
+#define NIMBREL_TEXT_OF(value) #value
+#define NIMBREL_TEXT(value) NIMBREL_TEXT_OF(value)
+
 namespace services {
 
 const char kServiceUsage[] =
@@ -12,7 +15,7 @@ const char kServiceUsage[] =
     "                        [--cache-seconds N] [--cache-dir DIR]\n"
     "                        [--libretranslate-url URL] [--libretranslate-key KEY]\n"
     "                        [--translator apertium|libretranslate|auto]\n"
-    "  --port N                 port to listen on; 0 picks a free one. Default: 8642 with a\n"
+    "  --port N                 port to listen on; 0 picks a free one. Default: " NIMBREL_TEXT(NIMBREL_GATEWAY_PORT) " with a\n"
     "                           live source, else 0\n"
     "  --listen ADDR            address to listen on (default 127.0.0.1)\n"
     "  --data DIR               folder of the observation archive and the station directory\n"

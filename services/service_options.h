@@ -11,7 +11,7 @@ namespace services {
 
 // Where a gateway listens unless told otherwise; a release build of the
 // plug-in reaches it there.
-inline constexpr int kGatewayPort = 8642;
+inline constexpr int kGatewayPort = NIMBREL_GATEWAY_PORT;
 inline constexpr char kPublicObservationsUrl[] = "https://tgftp.nws.noaa.gov/data/observations/metar/decoded/";
 inline constexpr char kPublicStationsUrl[] = "https://tgftp.nws.noaa.gov/data/nsd_cccc.txt";
 inline constexpr int kDefaultCacheSeconds = 900;
