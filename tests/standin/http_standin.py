@@ -207,6 +207,10 @@ class Handler(socketserver.BaseRequestHandler):
             if rule.kind == "stall":
                 return self.await_close()
             if rule.kind == "reset":
+                # A reset that overtakes the head would fail the request
+                # before any body is read: give the client time to read it.
+                if STATE.stopping.wait(0.3):
+                    return
                 return self.reset()
         elif not self.send(body):
             return

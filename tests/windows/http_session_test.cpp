@@ -388,7 +388,14 @@ TEST_F(HttpSessionTest, ReadingTellsTheEndOfTheBodyFromAFailure) {
         SCOPED_TRACE(c.path);
         ASSERT_TRUE(session.Connect(kBase, nullptr, nullptr, kUserAgent));
         session.LimitResponse(2000, 64 * 1024);
-        ASSERT_TRUE(session.SendRequest(c.path, RequestMethod::Get, nullptr));
+        const bool sent = session.SendRequest(c.path, RequestMethod::Get, nullptr);
+        // On a slow machine the reset may still overtake the head: then the
+        // request itself has failed, which is as sound.
+        if (!sent && c.expected == SessionFailure::ResponseFailed) {
+            session.Close();
+            continue;
+        }
+        ASSERT_TRUE(sent);
         const DWORD start = GetTickCount();
         const std::string received = ReadBody(session);
         const DWORD elapsed = GetTickCount() - start;
