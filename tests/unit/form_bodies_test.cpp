@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <map>
 #include <vector>
 
+#include "fake_multipart_files.h"
 #include "http/form_body.h"
 #include "http/multipart_body.h"
 
@@ -24,55 +24,6 @@ TEST(FormBody, FieldsJoinedWithoutEscaping) {
     EXPECT_EQ(FormBody({{"k", ""}}), "k=");
     EXPECT_EQ(FormBody({{"q", "a b&c%"}}), "q=a b&c%");
 }
-
-// Files held in memory. A file can claim one size when planned, another
-// when opened, and deliver yet another number of bytes, as a file that
-// changes between the two openings would.
-class FakeFiles : public MultipartFiles {
-public:
-    struct File {
-        std::optional<std::uint64_t> plannedSize;   // none: could not be opened when planned
-        std::uint64_t openedSize;
-        std::string bytes;
-        int failAfterReads = -1;
-    };
-    std::map<std::string, File> files;
-
-    void Add(const std::string& path, const std::string& bytes) {
-        files[path] = File{bytes.size(), bytes.size(), bytes};
-    }
-
-    std::optional<std::uint64_t> SizeOf(const std::string& path) override {
-        auto found = files.find(path);
-        if (found == files.end()) return std::nullopt;
-        return found->second.plannedSize;
-    }
-
-    std::unique_ptr<Reader> Open(const std::string& path) override {
-        auto found = files.find(path);
-        if (found == files.end()) return nullptr;
-        return std::make_unique<FakeReader>(found->second);
-    }
-
-private:
-    class FakeReader : public Reader {
-    public:
-        explicit FakeReader(const File& file) : file_(file) {}
-        std::uint64_t Size() override { return file_.openedSize; }
-        bool Read(char* into, std::uint32_t count, std::uint32_t& got) override {
-            if (reads_++ == file_.failAfterReads) return false;
-            got = static_cast<std::uint32_t>(std::min<std::size_t>(count, file_.bytes.size() - position_));
-            std::memcpy(into, file_.bytes.data() + position_, got);
-            position_ += got;
-            return true;
-        }
-
-    private:
-        const File& file_;
-        std::size_t position_ = 0;
-        int reads_ = 0;
-    };
-};
 
 const std::string kDelimiterLine = "----MULTI-PARTS-FORM-DATA-BOUNDARY\r\n";
 const std::string kClosingLine = "----MULTI-PARTS-FORM-DATA-BOUNDARY--\r\n";
