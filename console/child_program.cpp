@@ -14,7 +14,7 @@
 
 extern char** environ;
 
-namespace console {
+namespace nimbrel::console {
 namespace {
 
 constexpr std::chrono::milliseconds kStopGrace{2000};
@@ -124,4 +124,4 @@ int ChildProgram::Stop() {
     return *status_;
 }
 
-}  // namespace console
+}  // namespace nimbrel::console

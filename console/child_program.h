@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-namespace console {
+namespace nimbrel::console {
 
 class ChildProgram {
 public:
@@ -51,4 +51,4 @@ private:
     std::optional<int> status_;
 };
 
-}  // namespace console
+}  // namespace nimbrel::console

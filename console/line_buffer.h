@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace console {
+namespace nimbrel::console {
 
 class LineBuffer {
 public:
@@ -19,4 +19,4 @@ private:
     std::string pending_;
 };
 
-}  // namespace console
+}  // namespace nimbrel::console

@@ -10,7 +10,7 @@
 
 #include "line_buffer.h"
 
-namespace console {
+namespace nimbrel::console {
 
 class LineSource {
 public:
@@ -59,4 +59,4 @@ private:
     std::deque<std::string> lines_;
 };
 
-}  // namespace console
+}  // namespace nimbrel::console

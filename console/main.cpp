@@ -22,6 +22,7 @@
 #include "session.h"
 #include "wake_signals.h"
 
+namespace nimbrel::console {
 namespace {
 
 const char kUsage[] =
@@ -58,9 +59,7 @@ bool ParseArguments(int argc, char** argv, Arguments& args) {
     return !args.host.empty();
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Main(int argc, char** argv) {
     Arguments args;
     if (!ParseArguments(argc, argv, args)) {
         std::cerr << kUsage;
@@ -70,31 +69,36 @@ int main(int argc, char** argv) {
     // The terminal's character set for line editing; numbers stay as "C" writes them.
     std::setlocale(LC_CTYPE, "");
     const bool typing = args.lines.empty() && isatty(STDIN_FILENO);
-    std::unique_ptr<console::LineSource> input;
-    if (!args.lines.empty()) input = std::make_unique<console::ListedLines>(args.lines);
-    else if (typing && !args.json) input = std::make_unique<console::EditedLines>("> ");
-    else input = std::make_unique<console::PipedLines>(STDIN_FILENO);
+    std::unique_ptr<LineSource> input;
+    if (!args.lines.empty()) input = std::make_unique<ListedLines>(args.lines);
+    else if (typing && !args.json) input = std::make_unique<EditedLines>("> ");
+    else input = std::make_unique<PipedLines>(STDIN_FILENO);
 
-    console::ViewStyle style;
+    ViewStyle style;
     style.echoInput = !typing;
     style.colour = isatty(STDOUT_FILENO) && std::getenv("NO_COLOR") == nullptr;
     style.times = args.times;
-    console::ConsoleView view(std::cout, style);
+    ConsoleView view(std::cout, style);
 
-    console::WakeSignals signals;
+    WakeSignals signals;
     std::string error;
-    std::optional<console::ChildProgram> host = console::ChildProgram::Start(args.host, error);
+    std::optional<ChildProgram> host = ChildProgram::Start(args.host, error);
     if (!host) {
         std::cerr << "nimbrel-console: cannot start the host: " << error << '\n';
         return 2;
     }
-    std::optional<console::ChildProgram> player =
-        args.player.empty() ? std::nullopt : console::ChildProgram::Start(args.player, error);
+    std::optional<ChildProgram> player =
+        args.player.empty() ? std::nullopt : ChildProgram::Start(args.player, error);
     if (!args.player.empty() && !player) std::cerr << "nimbrel-console: cannot start the stand-in player: " << error << '\n';
 
-    console::Session session(*host, player ? &*player : nullptr, *input, view, signals, args.json);
+    Session session(*host, player ? &*player : nullptr, *input, view, signals, args.json);
     const int status = session.Run();
     input.reset();  // the terminal as it was
     if (status > 128 && isatty(STDOUT_FILENO)) std::cout << '\n';
     return status;
 }
+
+}  // namespace
+}  // namespace nimbrel::console
+
+int main(int argc, char** argv) { return nimbrel::console::Main(argc, argv); }

@@ -13,7 +13,7 @@
 #include "typed_line.h"
 #include "windows_1252.h"
 
-namespace console {
+namespace nimbrel::console {
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -35,14 +35,14 @@ std::optional<std::string> SongTitle(const std::string& line) {
 }
 
 // Keeps a view's events from reaching it: the name is all a JSON pass-through needs.
-struct NoSink : EventSink {
-    void OnLoaded(const LoadedEvent&) override {}
-    void OnCommand(const CommandEvent&) override {}
-    void OnNotify(const NotifyEvent&) override {}
-    void OnToast(const ToastEvent&) override {}
-    void OnMessageBox(const MessageBoxEvent&) override {}
-    void OnChat(const ChatEvent&) override {}
-    void OnError(const ErrorEvent&) override {}
+struct NoSink : host::EventSink {
+    void OnLoaded(const host::LoadedEvent&) override {}
+    void OnCommand(const host::CommandEvent&) override {}
+    void OnNotify(const host::NotifyEvent&) override {}
+    void OnToast(const host::ToastEvent&) override {}
+    void OnMessageBox(const host::MessageBoxEvent&) override {}
+    void OnChat(const host::ChatEvent&) override {}
+    void OnError(const host::ErrorEvent&) override {}
 };
 
 }  // namespace
@@ -167,7 +167,7 @@ void Session::SetSong(const std::string& title) {
         view_.Notice("no stand-in player runs here: start scripts/run with --player winamp, sonique or studio");
         return;
     }
-    player_->Write("title " + ToWindows1252(title) + "\n");
+    player_->Write("title " + text::Utf8ToWindows1252(title) + "\n");
     SyncPlayer();
 }
 
@@ -184,10 +184,10 @@ int Session::Run() {
             SetSong(*title);
             continue;
         }
-        const std::string bytes = ToWindows1252(*line);
+        const std::string bytes = text::Utf8ToWindows1252(*line);
         if (!json_) view_.Typed(bytes);
         done_ = false;
-        if (!host_.Write(bytes + "\n") || ParseTypedLine(bytes).kind == TypedLine::Kind::Quit) break;
+        if (!host_.Write(bytes + "\n") || host::ParseTypedLine(bytes).kind == host::TypedLine::Kind::Quit) break;
         if (!WaitUntil([&] { return done_ || hostGone(); }) || !done_) break;
         SyncPlayer();
     }
@@ -211,4 +211,4 @@ int Session::Finish() {
     return stopSignal_ ? 128 + stopSignal_ : hostStatus;
 }
 
-}  // namespace console
+}  // namespace nimbrel::console

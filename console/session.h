@@ -15,7 +15,7 @@
 #include "line_sources.h"
 #include "wake_signals.h"
 
-namespace console {
+namespace nimbrel::console {
 
 class Session {
 public:
@@ -68,4 +68,4 @@ private:
     int syncsAnswered_ = 0;
 };
 
-}  // namespace console
+}  // namespace nimbrel::console

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace nimbrel::host {
+
 struct PublishedCommand {
     std::string command;
     std::string description;
@@ -83,3 +85,5 @@ public:
     virtual void OnSpeech(const SpeechEvent&) {}
     virtual void OnDone(const DoneEvent&) {}
 };
+
+}  // namespace nimbrel::host

@@ -4,6 +4,8 @@
 
 #include "message_wait.h"
 
+namespace nimbrel::host {
+
 // Passes every event on and counts the errors among them.
 class PluginHost::CountingSink : public EventSink {
 public:
@@ -181,14 +183,13 @@ struct FreshThreadWork {
 };
 
 int ThreadsOfThisProcess() {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return 0;
+    const UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    if (!snapshot) return 0;
     int count = 0;
     THREADENTRY32 entry{};
     entry.dwSize = sizeof entry;
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+    for (BOOL more = Thread32First(snapshot.get(), &entry); more; more = Thread32Next(snapshot.get(), &entry))
         count += entry.th32OwnerProcessID == GetCurrentProcessId();
-    CloseHandle(snapshot);
     return count;
 }
 
@@ -204,16 +205,17 @@ DWORD WINAPI RunFreshThreadWork(LPVOID parameter) {
 void PluginHost::OnFreshThread(const std::function<void()>& work) {
     const int threadsBefore = ThreadsOfThisProcess();
     FreshThreadWork job{&work, counting_.get(), options_.answerBoxes};
-    HANDLE thread = CreateThread(nullptr, 0, RunFreshThreadWork, &job, 0, nullptr);
-    if (thread == nullptr) {
+    const UniqueHandle thread(CreateThread(nullptr, 0, RunFreshThreadWork, &job, 0, nullptr));
+    if (!thread) {
         work();
         return;
     }
     // Messages sent to this thread's windows (toasts) are answered while waiting.
-    WaitDispatchingMessages(thread);
-    CloseHandle(thread);
+    WaitDispatchingMessages(thread.get());
     // Threads the command started (a speech worker) end before the next
     // command starts its own, for the same reason; a few seconds at most.
     for (int wait = 0; wait < 100 && ThreadsOfThisProcess() > threadsBefore; ++wait) Sleep(50);
     Sleep(100);   // an exiting thread is still winding down when it leaves the list
 }
+
+}  // namespace nimbrel::host
