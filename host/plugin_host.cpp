@@ -7,22 +7,15 @@
 namespace nimbrel::host {
 
 // Passes every event on and counts the errors among them.
-class PluginHost::CountingSink : public EventSink {
+class PluginHost::CountingSink : public ForwardingSink {
 public:
-    CountingSink(EventSink& inner, int& errors) : inner_(inner), errors_(errors) {}
-    void OnLoaded(const LoadedEvent& e) override { inner_.OnLoaded(e); }
-    void OnCommand(const CommandEvent& e) override { inner_.OnCommand(e); }
-    void OnNotify(const NotifyEvent& e) override { inner_.OnNotify(e); }
-    void OnToast(const ToastEvent& e) override { inner_.OnToast(e); }
-    void OnMessageBox(const MessageBoxEvent& e) override { inner_.OnMessageBox(e); }
-    void OnChat(const ChatEvent& e) override { inner_.OnChat(e); }
+    CountingSink(EventSink& next, int& errors) : ForwardingSink(next), errors_(errors) {}
     void OnError(const ErrorEvent& e) override {
         ++errors_;
-        inner_.OnError(e);
+        ForwardingSink::OnError(e);
     }
 
 private:
-    EventSink& inner_;
     int& errors_;
 };
 
