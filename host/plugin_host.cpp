@@ -36,8 +36,8 @@ std::string LoadFailure(const std::string& path, DWORD error) {
     char* text = nullptr;
     DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                                   nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    const UniqueLocal owned(text);
     std::string words(text ? text : "", length);
-    LocalFree(text);
     while (!words.empty() && (words.back() == '\n' || words.back() == '\r' || words.back() == '.')) words.pop_back();
     return words.empty() ? "Windows refused it" : words;
 }

@@ -10,6 +10,8 @@ namespace nimbrel::host {
 
 using UniqueWindow = UniqueAny<HWND, &DestroyWindow>;
 using UniqueHook = UniqueAny<HHOOK, &UnhookWindowsHookEx>;
+// Memory the system allocated for us (FormatMessage's text).
+using UniqueLocal = UniqueAny<HLOCAL, &LocalFree>;
 // CreateActCtxW reports a failure as INVALID_HANDLE_VALUE.
 using UniqueActivationContext = UniqueAny<HANDLE, &ReleaseActCtx, &IsOpenHandle>;
 
