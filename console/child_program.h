@@ -6,6 +6,7 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -50,5 +51,9 @@ private:
     int errors_ = -1;
     std::optional<int> status_;
 };
+
+// Reads all that a non-blocking pipe holds now, handing each piece on;
+// true once the pipe has ended (or failed), false while more may come.
+bool ReadAvailable(int fd, const std::function<void(std::string_view)>& onBytes);
 
 }  // namespace nimbrel::console

@@ -55,7 +55,7 @@ public:
 private:
     int fd_;
     bool ended_ = false;
-    LineBuffer buffer_;
+    host::LineBuffer buffer_;
     std::deque<std::string> lines_;
 };
 

@@ -70,20 +70,13 @@ Session::Session(ChildProgram& host, ChildProgram* player, Voice* voice, LineSou
 void Session::ReadStream(ChildProgram& program, Stream& stream, const std::function<void(const std::string&)>& onLine) {
     const int fd = (program.*stream.fd)();
     if (fd < 0) return;
-    char bytes[8192];
-    for (;;) {
-        const ssize_t got = ::read(fd, bytes, sizeof bytes);
-        if (got > 0) {
-            stream.buffer.Append(std::string_view(bytes, static_cast<std::size_t>(got)));
-            while (std::optional<std::string> line = stream.buffer.Next()) onLine(*line);
-            continue;
-        }
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0 && errno == EAGAIN) return;
-        if (std::optional<std::string> last = stream.buffer.Rest()) onLine(*last);
-        (program.*stream.close)();
-        return;
-    }
+    const bool ended = ReadAvailable(fd, [&](std::string_view bytes) {
+        stream.buffer.Append(bytes);
+        while (std::optional<std::string> line = stream.buffer.Next()) onLine(*line);
+    });
+    if (!ended) return;
+    if (std::optional<std::string> last = stream.buffer.Rest()) onLine(*last);
+    (program.*stream.close)();
 }
 
 void Session::OnHostLine(const std::string& line) {

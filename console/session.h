@@ -33,7 +33,7 @@ private:
     struct Stream {
         int (ChildProgram::*fd)() const;
         void (ChildProgram::*close)();
-        LineBuffer buffer;
+        host::LineBuffer buffer;
     };
 
     // Waits, rendering whatever arrives, until reached() holds (true), or

@@ -1,8 +1,5 @@
 #include "voice.h"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <utility>
@@ -36,23 +33,15 @@ std::string WavName(const std::string& dir, int number) {
     return (std::filesystem::path(dir) / name).string();
 }
 
-// Reads what a non-blocking pipe holds; closes it at its end.
+// Reads what the child's pipe holds, keeping the last of it; closes it at its end.
 void Drain(ChildProgram& child, int fd, void (ChildProgram::*close)(), std::string* kept) {
     if (fd < 0) return;
-    char bytes[4096];
-    for (;;) {
-        const ssize_t got = ::read(fd, bytes, sizeof bytes);
-        if (got > 0) {
-            if (kept) {
-                kept->append(bytes, static_cast<std::size_t>(got));
-                if (kept->size() > kErrorsKept) kept->erase(0, kept->size() - kErrorsKept);
-            }
-            continue;
-        }
-        if (got < 0 && errno == EINTR) continue;
-        if (got == 0 || errno != EAGAIN) (child.*close)();
-        return;
-    }
+    const bool ended = ReadAvailable(fd, [&](std::string_view bytes) {
+        if (!kept) return;
+        kept->append(bytes);
+        if (kept->size() > kErrorsKept) kept->erase(0, kept->size() - kErrorsKept);
+    });
+    if (ended) (child.*close)();
 }
 
 // The last line that says something.

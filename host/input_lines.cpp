@@ -3,6 +3,7 @@
 #include <deque>
 #include <mutex>
 
+#include "line_buffer.h"
 #include "message_wait.h"
 
 namespace nimbrel::host {
@@ -42,28 +43,22 @@ InputLines::~InputLines() {
 DWORD WINAPI InputLines::Read(LPVOID parameter) {
     std::unique_ptr<std::shared_ptr<Shared>> reference(static_cast<std::shared_ptr<Shared>*>(parameter));
     Shared& shared = **reference;
-    std::string pending;
+    LineBuffer pending;
     char buffer[4096];
     DWORD got = 0;
     for (;;) {
         bool more = ReadFile(shared.input, buffer, sizeof buffer, &got, nullptr) && got > 0;
         std::unique_lock<std::mutex> lock(shared.mutex);
         if (!more) {
-            if (!pending.empty()) shared.lines.push_back(pending);
+            if (std::optional<std::string> last = pending.Rest()) shared.lines.push_back(*last);
             shared.ended = true;
             SetEvent(shared.ready.get());
             lock.unlock();
             WaitForSingleObject(shared.released.get(), INFINITE);
             return 0;
         }
-        pending.append(buffer, got);
-        std::string::size_type end;
-        while ((end = pending.find('\n')) != std::string::npos) {
-            std::string line = pending.substr(0, end);
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            shared.lines.push_back(line);
-            pending.erase(0, end + 1);
-        }
+        pending.Append(std::string_view(buffer, got));
+        while (std::optional<std::string> line = pending.Next()) shared.lines.push_back(*line);
         if (!shared.lines.empty()) SetEvent(shared.ready.get());
     }
 }
