@@ -14,7 +14,7 @@
 
 extern char** environ;
 
-namespace console {
+namespace nimbrel::console {
 namespace {
 
 constexpr std::chrono::milliseconds kStopGrace{2000};
@@ -124,4 +124,17 @@ int ChildProgram::Stop() {
     return *status_;
 }
 
-}  // namespace console
+bool ReadAvailable(int fd, const std::function<void(std::string_view)>& onBytes) {
+    char bytes[8192];
+    for (;;) {
+        const ssize_t got = ::read(fd, bytes, sizeof bytes);
+        if (got > 0) {
+            onBytes(std::string_view(bytes, static_cast<std::size_t>(got)));
+            continue;
+        }
+        if (got < 0 && errno == EINTR) continue;
+        return !(got < 0 && errno == EAGAIN);
+    }
+}
+
+}  // namespace nimbrel::console

@@ -6,12 +6,13 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace console {
+namespace nimbrel::console {
 
 class ChildProgram {
 public:
@@ -51,4 +52,8 @@ private:
     std::optional<int> status_;
 };
 
-}  // namespace console
+// Reads all that a non-blocking pipe holds now, handing each piece on;
+// true once the pipe has ended (or failed), false while more may come.
+bool ReadAvailable(int fd, const std::function<void(std::string_view)>& onBytes);
+
+}  // namespace nimbrel::console

@@ -7,7 +7,7 @@
 #include "text_codes.h"
 #include "typed_line.h"
 
-namespace console {
+namespace nimbrel::console {
 namespace {
 
 // Line breaks as the conversation shows them: CR LF and lone CR as one break.
@@ -42,8 +42,8 @@ void ConsoleView::Framed(const std::string& heading, const std::string& body) {
 
 void ConsoleView::Typed(const std::string& line) {
     // Chat text is shown by its own event; :quit shows nothing.
-    TypedLine::Kind kind = ParseTypedLine(line).kind;
-    if (!style_.echoInput || kind == TypedLine::Kind::Chat || kind == TypedLine::Kind::Quit) return;
+    host::TypedLine::Kind kind = host::ParseTypedLine(line).kind;
+    if (!style_.echoInput || kind == host::TypedLine::Kind::Chat || kind == host::TypedLine::Kind::Quit) return;
     out_ << "> " << TerminalText(line) << '\n';
     out_.flush();
 }
@@ -63,9 +63,9 @@ void ConsoleView::HostError(const std::string& line) {
     out_.flush();
 }
 
-void ConsoleView::OnLoaded(const LoadedEvent& e) {
+void ConsoleView::OnLoaded(const host::LoadedEvent& e) {
     out_ << TerminalText(e.name) << ", " << e.commands.size() << " commands:\n";
-    for (const PublishedCommand& c : e.commands) {
+    for (const host::PublishedCommand& c : e.commands) {
         std::string usage = "/" + TerminalText(c.command);
         if (c.parameter && !c.parameter->empty()) usage += " <" + TerminalText(*c.parameter) + ">";
         if (usage.size() < 30) usage.resize(30, ' ');
@@ -75,7 +75,7 @@ void ConsoleView::OnLoaded(const LoadedEvent& e) {
     out_.flush();
 }
 
-void ConsoleView::OnCommand(const CommandEvent& e) {
+void ConsoleView::OnCommand(const host::CommandEvent& e) {
     if (e.result == 0) {
         out_ << "  (not a command of the plug-in)\n";
     } else if (e.output && !e.output->empty() && (*e.output)[0] != '\x12') {
@@ -90,35 +90,35 @@ void ConsoleView::OnCommand(const CommandEvent& e) {
     out_.flush();
 }
 
-void ConsoleView::OnNotify(const NotifyEvent& e) {
+void ConsoleView::OnNotify(const host::NotifyEvent& e) {
     if (e.result == 0) out_ << "  (notification \"" << TerminalText(e.name) << "\" not handled)\n";
     out_.flush();
 }
 
-void ConsoleView::OnToast(const ToastEvent& e) {
+void ConsoleView::OnToast(const host::ToastEvent& e) {
     std::string message = e.wide ? TerminalText(Lines(e.wideMessage)) : TerminalText(Lines(e.message));
     if (e.link && !e.link->empty()) message += "\n-> " + TerminalText(*e.link);
     Framed("toast: " + TerminalText(e.title), message);
 }
 
-void ConsoleView::OnMessageBox(const MessageBoxEvent& e) {
+void ConsoleView::OnMessageBox(const host::MessageBoxEvent& e) {
     Framed("message box: " + TerminalText(e.caption), TerminalText(Lines(e.text)));
 }
 
-void ConsoleView::OnChat(const ChatEvent& e) {
+void ConsoleView::OnChat(const host::ChatEvent& e) {
     if (style_.echoInput) out_ << TerminalText(e.text) << '\n';
     out_.flush();
 }
 
-void ConsoleView::OnError(const ErrorEvent& e) {
+void ConsoleView::OnError(const host::ErrorEvent& e) {
     out_ << "error: " << TerminalText(e.message) << '\n';
     out_.flush();
 }
 
 // Where a spoken text arrives: it is shown here, and a voice would take it
 // here too.
-void ConsoleView::OnSpeech(const SpeechEvent& e) {
+void ConsoleView::OnSpeech(const host::SpeechEvent& e) {
     Framed("read aloud", TerminalText(Lines(e.text)));
 }
 
-}  // namespace console
+}  // namespace nimbrel::console

@@ -8,7 +8,7 @@
 
 #include "host_events.h"
 
-namespace console {
+namespace nimbrel::console {
 
 struct ViewStyle {
     // Show typed lines and chat text again: on when they were not typed at
@@ -20,7 +20,7 @@ struct ViewStyle {
     bool times = false;
 };
 
-class ConsoleView : public EventSink {
+class ConsoleView : public host::EventSink {
 public:
     ConsoleView(std::ostream& out, ViewStyle style) : out_(out), style_(style) {}
 
@@ -33,14 +33,14 @@ public:
     // A line the host wrote on its error output (Wine's, in UTF-8).
     void HostError(const std::string& line);
 
-    void OnLoaded(const LoadedEvent&) override;
-    void OnCommand(const CommandEvent&) override;
-    void OnNotify(const NotifyEvent&) override;
-    void OnToast(const ToastEvent&) override;
-    void OnMessageBox(const MessageBoxEvent&) override;
-    void OnChat(const ChatEvent&) override;
-    void OnError(const ErrorEvent&) override;
-    void OnSpeech(const SpeechEvent&) override;
+    void OnLoaded(const host::LoadedEvent&) override;
+    void OnCommand(const host::CommandEvent&) override;
+    void OnNotify(const host::NotifyEvent&) override;
+    void OnToast(const host::ToastEvent&) override;
+    void OnMessageBox(const host::MessageBoxEvent&) override;
+    void OnChat(const host::ChatEvent&) override;
+    void OnError(const host::ErrorEvent&) override;
+    void OnSpeech(const host::SpeechEvent&) override;
 
 private:
     void Framed(const std::string& heading, const std::string& body);
@@ -48,4 +48,4 @@ private:
     ViewStyle style_;
 };
 
-}  // namespace console
+}  // namespace nimbrel::console

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace console {
+namespace nimbrel::console {
 namespace {
 
 // libedit's callback takes no context: the one source asking at a time.
@@ -79,4 +79,4 @@ void EditedLines::ShowPrompt() {
     rl_forced_update_display();
 }
 
-}  // namespace console
+}  // namespace nimbrel::console

@@ -10,7 +10,7 @@
 
 #include "line_sources.h"
 
-namespace console {
+namespace nimbrel::console {
 
 class EditedLines : public LineSource {
 public:
@@ -39,4 +39,4 @@ private:
     std::optional<std::string> line_;
 };
 
-}  // namespace console
+}  // namespace nimbrel::console

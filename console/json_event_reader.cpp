@@ -5,7 +5,7 @@
 
 #include "unicode_text.h"
 
-namespace console {
+namespace nimbrel::console {
 namespace {
 
 using nlohmann::json;
@@ -14,7 +14,8 @@ using nlohmann::json;
 std::string Bytes(const json& value) {
     std::string out;
     if (!value.is_string()) return out;
-    for (char32_t code : DecodeUtf8(value.get_ref<const std::string&>())) out += code <= 0xFF ? static_cast<char>(code) : '?';
+    for (char32_t code : text::DecodeUtf8(value.get_ref<const std::string&>()))
+        out += code <= 0xFF ? static_cast<char>(code) : '?';
     return out;
 }
 
@@ -24,7 +25,7 @@ std::optional<std::string> BytesOrNone(const json& value) {
 }
 
 std::u16string Wide(const json& value) {
-    return value.is_string() ? EncodeUtf16(DecodeUtf8(value.get_ref<const std::string&>())) : std::u16string();
+    return value.is_string() ? text::EncodeUtf16(text::DecodeUtf8(value.get_ref<const std::string&>())) : std::u16string();
 }
 
 template <typename Number>
@@ -77,9 +78,9 @@ const json& Field(const json& event, const char* name) {
     return found == event.end() ? kNone : *found;
 }
 
-void HandOn(const std::string& name, const json& e, EventSink& sink) {
+void HandOn(const std::string& name, const json& e, host::EventSink& sink) {
     if (name == "loaded") {
-        LoadedEvent loaded{Bytes(Field(e, "name")), {}, NumberOf<int32_t>(Field(e, "tags"))};
+        host::LoadedEvent loaded{Bytes(Field(e, "name")), {}, NumberOf<int32_t>(Field(e, "tags"))};
         const json& commands = Field(e, "commands");
         if (commands.is_array())
             for (const json& c : commands)
@@ -93,7 +94,7 @@ void HandOn(const std::string& name, const json& e, EventSink& sink) {
         sink.OnNotify({Bytes(Field(e, "name")), Bytes(Field(e, "data")), NumberOf<int>(Field(e, "result")),
                        BytesOrNone(Field(e, "output"))});
     } else if (name == "toast") {
-        ToastEvent toast;
+        host::ToastEvent toast;
         toast.title = Bytes(Field(e, "title"));
         toast.wide = Field(e, "wide") == true;
         if (toast.wide) toast.wideMessage = Wide(Field(e, "message"));
@@ -117,7 +118,7 @@ void HandOn(const std::string& name, const json& e, EventSink& sink) {
 
 }  // namespace
 
-std::string ReadJsonEvent(std::string_view line, EventSink& sink) {
+std::string ReadJsonEvent(std::string_view line, host::EventSink& sink) {
     const json event = Parse(line);
     if (!event.is_object() || !Field(event, "event").is_string()) return std::string();
     const std::string name = Field(event, "event").get<std::string>();
@@ -125,4 +126,4 @@ std::string ReadJsonEvent(std::string_view line, EventSink& sink) {
     return name;
 }
 
-}  // namespace console
+}  // namespace nimbrel::console

@@ -8,11 +8,11 @@
 
 #include "host_events.h"
 
-namespace console {
+namespace nimbrel::console {
 
 // Hands the event on one line to the sink and answers its name ("loaded",
 // "done", ...); answers an empty name, and hands nothing on, for a line
 // that is not a whole event.
-std::string ReadJsonEvent(std::string_view line, EventSink& sink);
+std::string ReadJsonEvent(std::string_view line, host::EventSink& sink);
 
-}  // namespace console
+}  // namespace nimbrel::console

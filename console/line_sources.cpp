@@ -4,7 +4,7 @@
 
 #include <cerrno>
 
-namespace console {
+namespace nimbrel::console {
 
 std::optional<std::string> ListedLines::Take() {
     if (lines_.empty()) return std::nullopt;
@@ -33,4 +33,4 @@ std::optional<std::string> PipedLines::Take() {
     return line;
 }
 
-}  // namespace console
+}  // namespace nimbrel::console

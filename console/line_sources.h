@@ -10,7 +10,7 @@
 
 #include "line_buffer.h"
 
-namespace console {
+namespace nimbrel::console {
 
 class LineSource {
 public:
@@ -55,8 +55,8 @@ public:
 private:
     int fd_;
     bool ended_ = false;
-    LineBuffer buffer_;
+    host::LineBuffer buffer_;
     std::deque<std::string> lines_;
 };
 
-}  // namespace console
+}  // namespace nimbrel::console

@@ -13,7 +13,7 @@
 #include "typed_line.h"
 #include "windows_1252.h"
 
-namespace console {
+namespace nimbrel::console {
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -26,6 +26,9 @@ constexpr int kPlayerStartMs = 60000;
 constexpr int kPlayerSyncMs = 3000;
 constexpr int kHostEndMs = 15000;
 constexpr int kPlayerEndMs = 5000;
+// How often a running speech child is looked at even when it says nothing,
+// so that one past its time is stopped.
+constexpr int kVoiceCheckMs = 250;
 
 // The title in ":song TITLE" (empty for ":song" alone); none for another line.
 std::optional<std::string> SongTitle(const std::string& line) {
@@ -35,52 +38,54 @@ std::optional<std::string> SongTitle(const std::string& line) {
 }
 
 // Keeps a view's events from reaching it: the name is all a JSON pass-through needs.
-struct NoSink : EventSink {
-    void OnLoaded(const LoadedEvent&) override {}
-    void OnCommand(const CommandEvent&) override {}
-    void OnNotify(const NotifyEvent&) override {}
-    void OnToast(const ToastEvent&) override {}
-    void OnMessageBox(const MessageBoxEvent&) override {}
-    void OnChat(const ChatEvent&) override {}
-    void OnError(const ErrorEvent&) override {}
+struct NoSink : host::EventSink {
+    void OnLoaded(const host::LoadedEvent&) override {}
+    void OnCommand(const host::CommandEvent&) override {}
+    void OnNotify(const host::NotifyEvent&) override {}
+    void OnToast(const host::ToastEvent&) override {}
+    void OnMessageBox(const host::MessageBoxEvent&) override {}
+    void OnChat(const host::ChatEvent&) override {}
+    void OnError(const host::ErrorEvent&) override {}
+};
+
+// Hands each spoken text to the voice as well.
+class VoicedSink : public host::ForwardingSink {
+public:
+    VoicedSink(host::EventSink& next, Voice* voice) : ForwardingSink(next), voice_(voice) {}
+    void OnSpeech(const host::SpeechEvent& e) override {
+        ForwardingSink::OnSpeech(e);
+        if (voice_) voice_->Say(e.text);
+    }
+
+private:
+    Voice* voice_;
 };
 
 }  // namespace
 
-Session::Session(ChildProgram& host, ChildProgram* player, LineSource& input, ConsoleView& view, WakeSignals& signals,
-                 bool json)
-    : host_(host), player_(player), input_(input), view_(view), signals_(signals), json_(json) {}
+Session::Session(ChildProgram& host, ChildProgram* player, Voice* voice, LineSource& input, ConsoleView& view,
+                 WakeSignals& signals, bool json)
+    : host_(host), player_(player), voice_(voice), input_(input), view_(view), signals_(signals), json_(json) {}
 
 void Session::ReadStream(ChildProgram& program, Stream& stream, const std::function<void(const std::string&)>& onLine) {
     const int fd = (program.*stream.fd)();
     if (fd < 0) return;
-    char bytes[8192];
-    for (;;) {
-        const ssize_t got = ::read(fd, bytes, sizeof bytes);
-        if (got > 0) {
-            stream.buffer.Append(std::string_view(bytes, static_cast<std::size_t>(got)));
-            while (std::optional<std::string> line = stream.buffer.Next()) onLine(*line);
-            continue;
-        }
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0 && errno == EAGAIN) return;
-        if (std::optional<std::string> last = stream.buffer.Rest()) onLine(*last);
-        (program.*stream.close)();
-        return;
-    }
+    const bool ended = ReadAvailable(fd, [&](std::string_view bytes) {
+        stream.buffer.Append(bytes);
+        while (std::optional<std::string> line = stream.buffer.Next()) onLine(*line);
+    });
+    if (!ended) return;
+    if (std::optional<std::string> last = stream.buffer.Rest()) onLine(*last);
+    (program.*stream.close)();
 }
 
 void Session::OnHostLine(const std::string& line) {
     input_.HidePrompt();
-    std::string event;
-    if (json_) {
-        NoSink none;
-        event = ReadJsonEvent(line, none);
-        std::cout << line << '\n' << std::flush;
-    } else {
-        event = ReadJsonEvent(line, view_);
-        if (event.empty()) OnErrorLine(line);
-    }
+    NoSink none;
+    VoicedSink sink(json_ ? static_cast<host::EventSink&>(none) : view_, voice_);
+    const std::string event = ReadJsonEvent(line, sink);
+    if (json_) std::cout << line << '\n' << std::flush;
+    else if (event.empty()) OnErrorLine(line);
     loaded_ = loaded_ || event == "loaded";
     done_ = done_ || event == "done";
     input_.ShowPrompt();
@@ -104,6 +109,16 @@ void Session::OnErrorLine(const std::string& line) {
     input_.ShowPrompt();
 }
 
+void Session::PumpVoice() {
+    if (!voice_) return;
+    for (const std::string& notice : voice_->Pump()) {
+        input_.HidePrompt();
+        if (json_) std::cerr << "nimbrel-console: " << TerminalTextFromUtf8(notice) << '\n' << std::flush;
+        else view_.Notice(notice);
+        input_.ShowPrompt();
+    }
+}
+
 bool Session::WaitUntil(const std::function<bool()>& reached, bool readInput, std::optional<int> timeoutMs) {
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs.value_or(0));
     for (;;) {
@@ -119,14 +134,20 @@ bool Session::WaitUntil(const std::function<bool()>& reached, bool readInput, st
             watch(player_->output());
             watch(player_->errors());
         }
+        if (voice_) {
+            watch(voice_->output());
+            watch(voice_->errors());
+        }
         if (readInput) watch(input_.fd());
-        if (waits.size() == 1 && !timeoutMs) return false;  // nothing left that could bring it
+        const bool speaking = voice_ && voice_->busy();
+        if (waits.size() == 1 && !timeoutMs && !speaking) return false;  // nothing left that could bring it
         int wait = -1;
         if (timeoutMs) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
             if (left <= 0) return false;
             wait = static_cast<int>(left);
         }
+        if (speaking && (wait < 0 || wait > kVoiceCheckMs)) wait = kVoiceCheckMs;
         if (::poll(waits.data(), waits.size(), wait) < 0 && errno != EINTR) return false;
 
         stopSignal_ = signals_.Drain();
@@ -136,6 +157,7 @@ bool Session::WaitUntil(const std::function<bool()>& reached, bool readInput, st
             ReadStream(*player_, playerOutput_, [this](const std::string& line) { OnPlayerLine(line); });
             ReadStream(*player_, playerErrors_, [this](const std::string& line) { OnErrorLine(line); });
         }
+        PumpVoice();
         // A host whose output a leftover process keeps open has still ended.
         if (host_.Ended()) {
             ReadStream(host_, hostOutput_, [this](const std::string& line) { OnHostLine(line); });
@@ -167,7 +189,7 @@ void Session::SetSong(const std::string& title) {
         view_.Notice("no stand-in player runs here: start scripts/run with --player winamp, sonique or studio");
         return;
     }
-    player_->Write("title " + ToWindows1252(title) + "\n");
+    player_->Write("title " + text::Utf8ToWindows1252(title) + "\n");
     SyncPlayer();
 }
 
@@ -184,10 +206,10 @@ int Session::Run() {
             SetSong(*title);
             continue;
         }
-        const std::string bytes = ToWindows1252(*line);
+        const std::string bytes = text::Utf8ToWindows1252(*line);
         if (!json_) view_.Typed(bytes);
         done_ = false;
-        if (!host_.Write(bytes + "\n") || ParseTypedLine(bytes).kind == TypedLine::Kind::Quit) break;
+        if (!host_.Write(bytes + "\n") || host::ParseTypedLine(bytes).kind == host::TypedLine::Kind::Quit) break;
         if (!WaitUntil([&] { return done_ || hostGone(); }) || !done_) break;
         SyncPlayer();
     }
@@ -208,7 +230,12 @@ int Session::Finish() {
         if (!stopSignal_) WaitUntil([&] { return player_->output() < 0; }, false, kPlayerEndMs);
         player_->Stop();
     }
+    // What is still to be said is said (each text is bounded in time), unless a signal stopped the session.
+    if (voice_) {
+        if (!stopSignal_) WaitUntil([&] { return !voice_->busy(); });
+        voice_->Stop();
+    }
     return stopSignal_ ? 128 + stopSignal_ : hostStatus;
 }
 
-}  // namespace console
+}  // namespace nimbrel::console

@@ -3,7 +3,8 @@
 // page; the host's events come back and are rendered (or, for --json,
 // passed through unchanged). Each line waits for the host's "done" event,
 // and for a stand-in player to show what the line sent it, before the next
-// line is asked for.
+// line is asked for. Spoken texts also go to the voice, when there is one,
+// which speaks them while the session goes on.
 
 #include <functional>
 #include <optional>
@@ -13,15 +14,16 @@
 #include "console_view.h"
 #include "line_buffer.h"
 #include "line_sources.h"
+#include "voice.h"
 #include "wake_signals.h"
 
-namespace console {
+namespace nimbrel::console {
 
 class Session {
 public:
-    // player may be null; json: pass the host's events through unchanged.
-    Session(ChildProgram& host, ChildProgram* player, LineSource& input, ConsoleView& view, WakeSignals& signals,
-            bool json);
+    // player and voice may be null; json: pass the host's events through unchanged.
+    Session(ChildProgram& host, ChildProgram* player, Voice* voice, LineSource& input, ConsoleView& view,
+            WakeSignals& signals, bool json);
 
     // Runs until the input ends, :quit, the host ends or a signal stops it;
     // answers the exit status: the host's, or 128 + the signal.
@@ -31,7 +33,7 @@ private:
     struct Stream {
         int (ChildProgram::*fd)() const;
         void (ChildProgram::*close)();
-        LineBuffer buffer;
+        host::LineBuffer buffer;
     };
 
     // Waits, rendering whatever arrives, until reached() holds (true), or
@@ -43,6 +45,7 @@ private:
     void OnHostLine(const std::string& line);
     void OnPlayerLine(const std::string& line);
     void OnErrorLine(const std::string& line);
+    void PumpVoice();
     std::optional<std::string> NextLine();
     void SyncPlayer();
     void SetSong(const std::string& title);
@@ -51,6 +54,7 @@ private:
 
     ChildProgram& host_;
     ChildProgram* player_;
+    Voice* voice_;
     LineSource& input_;
     ConsoleView& view_;
     WakeSignals& signals_;
@@ -68,4 +72,4 @@ private:
     int syncsAnswered_ = 0;
 };
 
-}  // namespace console
+}  // namespace nimbrel::console

@@ -3,10 +3,9 @@
 #include <cstdio>
 
 #include "unicode_text.h"
-#include "utf8.h"
 #include "windows_1252.h"
 
-namespace console {
+namespace nimbrel::console {
 namespace {
 
 void AppendVisible(std::string& out, char32_t code) {
@@ -20,7 +19,7 @@ void AppendVisible(std::string& out, char32_t code) {
         std::snprintf(shown, sizeof shown, "<U+%04X>", static_cast<unsigned>(code));
         out += shown;
     } else {
-        AppendUtf8(out, code);
+        text::AppendUtf8(out, code);
     }
 }
 
@@ -34,12 +33,12 @@ std::string Visible(std::u32string_view codePoints) {
 
 std::string TerminalText(std::string_view bytes) {
     std::string out;
-    for (unsigned char byte : bytes) AppendVisible(out, FromWindows1252(byte));
+    for (unsigned char byte : bytes) AppendVisible(out, text::FromWindows1252(byte));
     return out;
 }
 
-std::string TerminalText(std::u16string_view utf16) { return Visible(DecodeUtf16(utf16)); }
+std::string TerminalText(std::u16string_view utf16) { return Visible(text::DecodeUtf16(utf16)); }
 
-std::string TerminalTextFromUtf8(std::string_view utf8) { return Visible(DecodeUtf8(utf8)); }
+std::string TerminalTextFromUtf8(std::string_view utf8) { return Visible(text::DecodeUtf8(utf8)); }
 
-}  // namespace console
+}  // namespace nimbrel::console

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace console {
+namespace nimbrel::console {
 
 // The plug-in's single-byte text (Windows-1252).
 std::string TerminalText(std::string_view bytes);
@@ -17,4 +17,4 @@ std::string TerminalText(std::u16string_view utf16);
 // A program's own message in UTF-8, such as Wine's on its error output.
 std::string TerminalTextFromUtf8(std::string_view utf8);
 
-}  // namespace console
+}  // namespace nimbrel::console

@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-namespace console {
+namespace nimbrel::console {
 
 const PaletteEntry kHostPalette[] = {
     {0, "white", 15},       {1, "black", 16},       {2, "navy", 19},       {3, "green", 34},
@@ -58,4 +58,4 @@ std::string RenderTextCodes(const std::string& text, bool colour) {
     return out;
 }
 
-}  // namespace console
+}  // namespace nimbrel::console

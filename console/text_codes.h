@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace console {
+namespace nimbrel::console {
 
 struct PaletteEntry {
     int number;
@@ -22,4 +22,4 @@ extern const int kHostPaletteSize;
 // colour on, the text ends in plain style.
 std::string RenderTextCodes(const std::string& text, bool colour);
 
-}  // namespace console
+}  // namespace nimbrel::console

@@ -3,7 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace console {
+namespace nimbrel::console {
 namespace {
 
 constexpr int kAnswered[] = {SIGINT, SIGTERM, SIGHUP, SIGCHLD};
@@ -47,4 +47,4 @@ int WakeSignals::Drain() {
     return stopSignal;
 }
 
-}  // namespace console
+}  // namespace nimbrel::console

@@ -5,7 +5,7 @@
 
 #include <csignal>
 
-namespace console {
+namespace nimbrel::console {
 
 class WakeSignals {
 public:
@@ -24,4 +24,4 @@ private:
     int read_ = -1;
 };
 
-}  // namespace console
+}  // namespace nimbrel::console

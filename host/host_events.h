@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace nimbrel::host {
+
 struct PublishedCommand {
     std::string command;
     std::string description;
@@ -83,3 +85,24 @@ public:
     virtual void OnSpeech(const SpeechEvent&) {}
     virtual void OnDone(const DoneEvent&) {}
 };
+
+// Hands every event on to the next sink: the base of a sink that looks at
+// a few kinds of event on their way.
+class ForwardingSink : public EventSink {
+public:
+    explicit ForwardingSink(EventSink& next) : next_(next) {}
+    void OnLoaded(const LoadedEvent& e) override { next_.OnLoaded(e); }
+    void OnCommand(const CommandEvent& e) override { next_.OnCommand(e); }
+    void OnNotify(const NotifyEvent& e) override { next_.OnNotify(e); }
+    void OnToast(const ToastEvent& e) override { next_.OnToast(e); }
+    void OnMessageBox(const MessageBoxEvent& e) override { next_.OnMessageBox(e); }
+    void OnChat(const ChatEvent& e) override { next_.OnChat(e); }
+    void OnError(const ErrorEvent& e) override { next_.OnError(e); }
+    void OnSpeech(const SpeechEvent& e) override { next_.OnSpeech(e); }
+    void OnDone(const DoneEvent& e) override { next_.OnDone(e); }
+
+private:
+    EventSink& next_;
+};
+
+}  // namespace nimbrel::host

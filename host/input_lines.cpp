@@ -3,8 +3,10 @@
 #include <deque>
 #include <mutex>
 
+#include "line_buffer.h"
 #include "message_wait.h"
 
+namespace nimbrel::host {
 namespace {
 
 constexpr DWORD kReaderEndWaitMs = 1000;
@@ -14,62 +16,50 @@ constexpr DWORD kReaderEndWaitMs = 1000;
 // Outlives the InputLines when its reader is still blocked in a read.
 struct InputLines::Shared {
     HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
-    HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);  // lines or the end are waiting
+    UniqueHandle ready{CreateEventA(nullptr, TRUE, FALSE, nullptr)};  // lines or the end are waiting
     // The reader stays until the InputLines goes: a thread that ended in the
     // middle of a line's run would be taken for one the line started ending.
-    HANDLE released = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    UniqueHandle released{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
     std::mutex mutex;
     std::deque<std::string> lines;
     bool ended = false;
-
-    ~Shared() {
-        CloseHandle(ready);
-        CloseHandle(released);
-    }
 };
 
 InputLines::InputLines() : shared_(std::make_shared<Shared>()) {
     auto* reference = new std::shared_ptr<Shared>(shared_);
-    reader_ = CreateThread(nullptr, 0, &InputLines::Read, reference, 0, nullptr);
-    if (reader_ == nullptr) {
+    reader_.reset(CreateThread(nullptr, 0, &InputLines::Read, reference, 0, nullptr));
+    if (!reader_) {
         delete reference;
         shared_->ended = true;
     }
 }
 
 InputLines::~InputLines() {
-    if (reader_ == nullptr) return;
-    SetEvent(shared_->released);
-    WaitForSingleObject(reader_, kReaderEndWaitMs);
-    CloseHandle(reader_);
+    if (!reader_) return;
+    SetEvent(shared_->released.get());
+    WaitForSingleObject(reader_.get(), kReaderEndWaitMs);
 }
 
 DWORD WINAPI InputLines::Read(LPVOID parameter) {
     std::unique_ptr<std::shared_ptr<Shared>> reference(static_cast<std::shared_ptr<Shared>*>(parameter));
     Shared& shared = **reference;
-    std::string pending;
+    LineBuffer pending;
     char buffer[4096];
     DWORD got = 0;
     for (;;) {
         bool more = ReadFile(shared.input, buffer, sizeof buffer, &got, nullptr) && got > 0;
         std::unique_lock<std::mutex> lock(shared.mutex);
         if (!more) {
-            if (!pending.empty()) shared.lines.push_back(pending);
+            if (std::optional<std::string> last = pending.Rest()) shared.lines.push_back(*last);
             shared.ended = true;
-            SetEvent(shared.ready);
+            SetEvent(shared.ready.get());
             lock.unlock();
-            WaitForSingleObject(shared.released, INFINITE);
+            WaitForSingleObject(shared.released.get(), INFINITE);
             return 0;
         }
-        pending.append(buffer, got);
-        std::string::size_type end;
-        while ((end = pending.find('\n')) != std::string::npos) {
-            std::string line = pending.substr(0, end);
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            shared.lines.push_back(line);
-            pending.erase(0, end + 1);
-        }
-        if (!shared.lines.empty()) SetEvent(shared.ready);
+        pending.Append(std::string_view(buffer, got));
+        while (std::optional<std::string> line = pending.Next()) shared.lines.push_back(*line);
+        if (!shared.lines.empty()) SetEvent(shared.ready.get());
     }
 }
 
@@ -80,11 +70,13 @@ bool InputLines::Next(std::string& line) {
             if (!shared_->lines.empty()) {
                 line = shared_->lines.front();
                 shared_->lines.pop_front();
-                if (shared_->lines.empty() && !shared_->ended) ResetEvent(shared_->ready);
+                if (shared_->lines.empty() && !shared_->ended) ResetEvent(shared_->ready.get());
                 return true;
             }
             if (shared_->ended) return false;
         }
-        WaitDispatchingMessages(shared_->ready);
+        WaitDispatchingMessages(shared_->ready.get());
     }
 }
+
+}  // namespace nimbrel::host

@@ -8,6 +8,10 @@
 #include <memory>
 #include <string>
 
+#include "win_handles.h"
+
+namespace nimbrel::host {
+
 class InputLines {
 public:
     InputLines();
@@ -27,5 +31,7 @@ private:
     static DWORD WINAPI Read(LPVOID shared);
 
     std::shared_ptr<Shared> shared_;
-    HANDLE reader_ = nullptr;
+    UniqueHandle reader_;
 };
+
+}  // namespace nimbrel::host

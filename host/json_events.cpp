@@ -4,6 +4,7 @@
 
 #include "json_text.h"
 
+namespace nimbrel::host {
 namespace {
 
 std::string Milliseconds(double ms) {
@@ -69,3 +70,5 @@ void JsonEventWriter::OnSpeech(const SpeechEvent& e) {
 void JsonEventWriter::OnDone(const DoneEvent& e) {
     Line("{\"event\":\"done\",\"line\":" + JsonString(e.line) + "}");
 }
+
+}  // namespace nimbrel::host

@@ -5,6 +5,8 @@
 
 #include "host_events.h"
 
+namespace nimbrel::host {
+
 class JsonEventWriter : public EventSink {
 public:
     explicit JsonEventWriter(std::ostream& out) : out_(out) {}
@@ -23,3 +25,5 @@ private:
     void Line(const std::string& json);
     std::ostream& out_;
 };
+
+}  // namespace nimbrel::host

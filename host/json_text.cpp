@@ -2,8 +2,9 @@
 
 #include <cstdio>
 
-#include "utf8.h"
+#include "unicode_text.h"
 
+namespace nimbrel::host {
 namespace {
 
 void AppendEscaped(std::string& out, char32_t code) {
@@ -18,13 +19,13 @@ void AppendEscaped(std::string& out, char32_t code) {
     default: break;
     }
     // Control characters, and lone surrogates that UTF-8 cannot carry.
-    if (code < 0x20 || (code >= 0xD800 && code <= 0xDFFF)) {
+    if (code < 0x20 || text::IsSurrogate(code)) {
         char escape[16];
         std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned>(code));
         out += escape;
         return;
     }
-    AppendUtf8(out, code);
+    text::AppendUtf8(out, code);
 }
 
 }  // namespace
@@ -37,18 +38,12 @@ std::string JsonString(std::string_view bytes) {
 
 std::string JsonString(std::u16string_view utf16) {
     std::string out = "\"";
-    for (std::size_t i = 0; i < utf16.size(); ++i) {
-        char32_t unit = utf16[i];
-        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < utf16.size() &&
-            utf16[i + 1] >= 0xDC00 && utf16[i + 1] <= 0xDFFF) {
-            unit = 0x10000 + ((unit - 0xD800) << 10) + (utf16[i + 1] - 0xDC00);
-            ++i;
-        }
-        AppendEscaped(out, unit);
-    }
+    for (std::size_t i = 0; i < utf16.size();) AppendEscaped(out, text::NextUtf16(utf16, i));
     return out + "\"";
 }
 
 std::string JsonStringOrNull(const std::optional<std::string>& bytes) {
     return bytes ? JsonString(*bytes) : "null";
 }
+
+}  // namespace nimbrel::host

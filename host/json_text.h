@@ -6,6 +6,10 @@
 #include <string>
 #include <string_view>
 
+namespace nimbrel::host {
+
 std::string JsonString(std::string_view bytes);
 std::string JsonString(std::u16string_view utf16);
 std::string JsonStringOrNull(const std::optional<std::string>& bytes);
+
+}  // namespace nimbrel::host

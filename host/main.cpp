@@ -22,6 +22,7 @@
 #include "recording_voice/voice_log.h"
 #include "typed_line.h"
 
+namespace nimbrel::host {
 namespace {
 
 struct Arguments {
@@ -114,9 +115,7 @@ bool RunTypedLine(PluginHost& host, EventSink& sink, const std::string& line) {
     return true;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Main(int argc, char** argv) {
     // Bytes go out exactly as written: no LF to CR LF translation.
     _setmode(_fileno(stdout), _O_BINARY);
 
@@ -157,3 +156,8 @@ int main(int argc, char** argv) {
     host.Unload();
     return host.errors() ? 1 : 0;
 }
+
+}  // namespace
+}  // namespace nimbrel::host
+
+int main(int argc, char** argv) { return nimbrel::host::Main(argc, argv); }

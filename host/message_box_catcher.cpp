@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+namespace nimbrel::host {
 namespace {
 
 thread_local MessageBoxCatcher* currentCatcher = nullptr;
@@ -107,3 +108,5 @@ void MessageBoxCatcher::Destroyed(HWND box) {
     recorded_.erase(box);
     styles_.erase(box);
 }
+
+}  // namespace nimbrel::host

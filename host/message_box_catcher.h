@@ -11,6 +11,8 @@
 #include "host_events.h"
 #include "win_handles.h"
 
+namespace nimbrel::host {
+
 class MessageBoxCatcher {
 public:
     MessageBoxCatcher(EventSink& sink, bool answerBoxes);
@@ -33,3 +35,5 @@ private:
     UniqueHook cbtHook_;
     UniqueHook callWindowHook_;
 };
+
+}  // namespace nimbrel::host

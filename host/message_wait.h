@@ -4,6 +4,10 @@
 
 #include <windows.h>
 
+namespace nimbrel::host {
+
 // Returns once the object is signalled, dispatching this thread's messages
 // in the meantime.
 void WaitDispatchingMessages(HANDLE object);
+
+}  // namespace nimbrel::host

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace nimbrel::host {
+
 OutputBuffer::OutputBuffer(std::size_t capacity) : capacity_(capacity), bytes_(capacity + kGuardSize) {
     Reset();
 }
@@ -29,3 +31,5 @@ std::optional<std::string> OutputBuffer::Text() const {
     const char* start = reinterpret_cast<const char*>(bytes_.data());
     return std::string(start, strnlen(start, capacity_));
 }
+
+}  // namespace nimbrel::host

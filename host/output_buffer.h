@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace nimbrel::host {
+
 class OutputBuffer {
 public:
     static constexpr unsigned char kSentinel = 0xCD;
@@ -33,3 +35,5 @@ private:
     std::size_t capacity_;
     std::vector<unsigned char> bytes_;
 };
+
+}  // namespace nimbrel::host

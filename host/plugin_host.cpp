@@ -4,23 +4,18 @@
 
 #include "message_wait.h"
 
+namespace nimbrel::host {
+
 // Passes every event on and counts the errors among them.
-class PluginHost::CountingSink : public EventSink {
+class PluginHost::CountingSink : public ForwardingSink {
 public:
-    CountingSink(EventSink& inner, int& errors) : inner_(inner), errors_(errors) {}
-    void OnLoaded(const LoadedEvent& e) override { inner_.OnLoaded(e); }
-    void OnCommand(const CommandEvent& e) override { inner_.OnCommand(e); }
-    void OnNotify(const NotifyEvent& e) override { inner_.OnNotify(e); }
-    void OnToast(const ToastEvent& e) override { inner_.OnToast(e); }
-    void OnMessageBox(const MessageBoxEvent& e) override { inner_.OnMessageBox(e); }
-    void OnChat(const ChatEvent& e) override { inner_.OnChat(e); }
+    CountingSink(EventSink& next, int& errors) : ForwardingSink(next), errors_(errors) {}
     void OnError(const ErrorEvent& e) override {
         ++errors_;
-        inner_.OnError(e);
+        ForwardingSink::OnError(e);
     }
 
 private:
-    EventSink& inner_;
     int& errors_;
 };
 
@@ -41,8 +36,8 @@ std::string LoadFailure(const std::string& path, DWORD error) {
     char* text = nullptr;
     DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                                   nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    const UniqueLocal owned(text);
     std::string words(text ? text : "", length);
-    LocalFree(text);
     while (!words.empty() && (words.back() == '\n' || words.back() == '\r' || words.back() == '.')) words.pop_back();
     return words.empty() ? "Windows refused it" : words;
 }
@@ -181,14 +176,13 @@ struct FreshThreadWork {
 };
 
 int ThreadsOfThisProcess() {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return 0;
+    const UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    if (!snapshot) return 0;
     int count = 0;
     THREADENTRY32 entry{};
     entry.dwSize = sizeof entry;
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+    for (BOOL more = Thread32First(snapshot.get(), &entry); more; more = Thread32Next(snapshot.get(), &entry))
         count += entry.th32OwnerProcessID == GetCurrentProcessId();
-    CloseHandle(snapshot);
     return count;
 }
 
@@ -204,16 +198,17 @@ DWORD WINAPI RunFreshThreadWork(LPVOID parameter) {
 void PluginHost::OnFreshThread(const std::function<void()>& work) {
     const int threadsBefore = ThreadsOfThisProcess();
     FreshThreadWork job{&work, counting_.get(), options_.answerBoxes};
-    HANDLE thread = CreateThread(nullptr, 0, RunFreshThreadWork, &job, 0, nullptr);
-    if (thread == nullptr) {
+    const UniqueHandle thread(CreateThread(nullptr, 0, RunFreshThreadWork, &job, 0, nullptr));
+    if (!thread) {
         work();
         return;
     }
     // Messages sent to this thread's windows (toasts) are answered while waiting.
-    WaitDispatchingMessages(thread);
-    CloseHandle(thread);
+    WaitDispatchingMessages(thread.get());
     // Threads the command started (a speech worker) end before the next
     // command starts its own, for the same reason; a few seconds at most.
     for (int wait = 0; wait < 100 && ThreadsOfThisProcess() > threadsBefore; ++wait) Sleep(50);
     Sleep(100);   // an exiting thread is still winding down when it leaves the list
 }
+
+}  // namespace nimbrel::host

@@ -16,6 +16,8 @@
 #include "toast_window.h"
 #include "win_handles.h"
 
+namespace nimbrel::host {
+
 struct PluginExports {
     decltype(&::Initialize) Initialize = nullptr;
     decltype(&::Uninitialize) Uninitialize = nullptr;
@@ -27,7 +29,7 @@ struct PluginExports {
 };
 
 struct HostOptions {
-    std::size_t outputCapacity = nimbrel::kOutputCapacity;
+    std::size_t outputCapacity = kOutputCapacity;
     bool answerBoxes = true;  // false: leave message boxes to a real display
 };
 
@@ -79,3 +81,5 @@ private:
     MessageBoxCatcher boxes_;
     int errors_ = 0;
 };
+
+}  // namespace nimbrel::host

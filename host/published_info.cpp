@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+namespace nimbrel::host {
 namespace {
 
 template <std::size_t N>
@@ -17,7 +18,7 @@ bool RowUntouched(const char (&row)[N]) {
 
 }  // namespace
 
-PublishedInfo::PublishedInfo() : table_(std::make_unique<nimbrel::PluginCommandTable>()) {
+PublishedInfo::PublishedInfo() : table_(std::make_unique<PluginCommandTable>()) {
     Reset();
 }
 
@@ -31,7 +32,7 @@ LoadedEvent PublishedInfo::Read() const {
     LoadedEvent loaded;
     loaded.name = RowText(name_);
     loaded.tags = tags_.count;
-    int rows = std::clamp<int>(table_->count, 0, nimbrel::kCommandTableRows);
+    int rows = std::clamp<int>(table_->count, 0, kCommandTableRows);
     for (int i = 0; i < rows; ++i) {
         PublishedCommand command;
         command.command = RowText(table_->commands[i]);
@@ -41,3 +42,5 @@ LoadedEvent PublishedInfo::Read() const {
     }
     return loaded;
 }
+
+}  // namespace nimbrel::host

@@ -7,6 +7,8 @@
 #include "host_events.h"
 #include "common/host_records.h"
 
+namespace nimbrel::host {
+
 class PublishedInfo {
 public:
     static constexpr unsigned char kSentinel = 0xCD;
@@ -16,8 +18,8 @@ public:
     void Reset();
 
     char* name() { return name_; }
-    nimbrel::PluginCommandTable* table() { return table_.get(); }
-    nimbrel::TagRecord* tags() { return &tags_; }
+    PluginCommandTable* table() { return table_.get(); }
+    TagRecord* tags() { return &tags_; }
 
     // What the plug-in published: its name, the rows up to its count (at
     // most the table's 50) and the tag count.
@@ -25,6 +27,8 @@ public:
 
 private:
     char name_[kNameSize];
-    std::unique_ptr<nimbrel::PluginCommandTable> table_;
-    nimbrel::TagRecord tags_;
+    std::unique_ptr<PluginCommandTable> table_;
+    TagRecord tags_;
 };
+
+}  // namespace nimbrel::host

@@ -4,6 +4,7 @@
 
 #include "common/host_records.h"
 
+namespace nimbrel::host {
 namespace {
 
 void RegisterToastClass(WNDPROC procedure) {
@@ -17,7 +18,7 @@ void RegisterToastClass(WNDPROC procedure) {
 }  // namespace
 
 ToastWindow::ToastWindow(EventSink& sink)
-    : sink_(sink), message_(RegisterWindowMessageA(nimbrel::kToastMessageName)) {
+    : sink_(sink), message_(RegisterWindowMessageA(kToastMessageName)) {
     RegisterToastClass(&ToastWindow::Procedure);
     // A top-level window, not a message-only one: broadcasts reach only
     // top-level windows. It is never shown.
@@ -44,7 +45,7 @@ void ToastWindow::Record(const void* address, LPARAM lParam) {
         sink_.OnError({"toast message without a ToastRequest"});
         return;
     }
-    const auto* request = static_cast<const nimbrel::ToastRequest*>(address);
+    const auto* request = static_cast<const ToastRequest*>(address);
     toast.title = request->title ? request->title : "";
     toast.wide = lParam == 1;
     if (request->message) {
@@ -59,3 +60,5 @@ void ToastWindow::Record(const void* address, LPARAM lParam) {
     toast.flag = request->flag;
     sink_.OnToast(toast);
 }
+
+}  // namespace nimbrel::host

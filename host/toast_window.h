@@ -7,6 +7,8 @@
 #include "host_events.h"
 #include "win_handles.h"
 
+namespace nimbrel::host {
+
 // The window's class, by which another program can find the host.
 constexpr char kToastWindowClass[] = "NimbrelHostToastWindow";
 
@@ -24,3 +26,5 @@ private:
     UINT message_;
     UniqueWindow window_;
 };
+
+}  // namespace nimbrel::host

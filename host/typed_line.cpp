@@ -1,5 +1,6 @@
 #include "typed_line.h"
 
+namespace nimbrel::host {
 namespace {
 
 // Splits at the first blank (character 32 only); the rest is kept as typed.
@@ -33,3 +34,5 @@ TypedLine ParseTypedLine(const std::string& line) {
     }
     return typed;
 }
+
+}  // namespace nimbrel::host

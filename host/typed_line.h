@@ -3,6 +3,8 @@
 
 #include <string>
 
+namespace nimbrel::host {
+
 struct TypedLine {
     enum class Kind {
         Command,    // "/word params": word up to the first blank, params after it as typed
@@ -17,3 +19,5 @@ struct TypedLine {
 };
 
 TypedLine ParseTypedLine(const std::string& line);
+
+}  // namespace nimbrel::host

@@ -1,11 +1,18 @@
 #pragma once
-// Owning wrappers for the few Win32 handles the host stand-in holds, made
-// from the plug-in's one handle template.
+// The Win32 handles the host stand-in and its voice own besides those of
+// common/win32_handles.h, made from the plug-in's one handle template.
 
 #include <windows.h>
 
 #include "common/win32_handles.h"
 
-using UniqueModule = nimbrel::UniqueModule;
-using UniqueWindow = nimbrel::UniqueAny<HWND, &DestroyWindow>;
-using UniqueHook = nimbrel::UniqueAny<HHOOK, &UnhookWindowsHookEx>;
+namespace nimbrel::host {
+
+using UniqueWindow = UniqueAny<HWND, &DestroyWindow>;
+using UniqueHook = UniqueAny<HHOOK, &UnhookWindowsHookEx>;
+// Memory the system allocated for us (FormatMessage's text).
+using UniqueLocal = UniqueAny<HLOCAL, &LocalFree>;
+// CreateActCtxW reports a failure as INVALID_HANDLE_VALUE.
+using UniqueActivationContext = UniqueAny<HANDLE, &ReleaseActCtx, &IsOpenHandle>;
+
+}  // namespace nimbrel::host

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <array>
 
-#include "ansi_text.h"
 #include "language_pair.h"
+#include "windows_1252.h"
 
 namespace services {
 namespace {
@@ -62,9 +62,9 @@ Translation ApertiumTranslator::Translate(const std::string& text, const std::st
     const std::string mode = ApertiumModeFor(pair, modes_);
     if (mode.empty()) return {Translation::Outcome::UnsupportedPair, {}};
     ApertiumPipeline* pipeline = PipelineFor(mode);
-    const auto output = pipeline ? pipeline->Translate(AnsiToUtf8(text)) : std::nullopt;
+    const auto output = pipeline ? pipeline->Translate(nimbrel::text::Windows1252ToUtf8(text)) : std::nullopt;
     if (!output) return {Translation::Outcome::Failed, {}};
-    return {Translation::Outcome::Translated, Utf8ToAnsi(*output)};
+    return {Translation::Outcome::Translated, nimbrel::text::Utf8ToWindows1252(*output)};
 }
 
 }  // namespace services

@@ -2,9 +2,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "ansi_text.h"
 #include "edge_blanks.h"
 #include "language_pair.h"
+#include "windows_1252.h"
 
 namespace services {
 namespace {
@@ -22,7 +22,8 @@ constexpr int kServerErrors = 500;
 
 std::string RequestBody(std::string_view text, const std::string& source, const std::string& target,
                         const std::string& key) {
-    nlohmann::json body = {{"q", AnsiToUtf8(text)}, {"source", source}, {"target", target}, {"format", "text"}};
+    nlohmann::json body = {
+        {"q", nimbrel::text::Windows1252ToUtf8(text)}, {"source", source}, {"target", target}, {"format", "text"}};
     if (!key.empty()) body["api_key"] = key;
     return body.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
@@ -99,7 +100,7 @@ Translation LibreTranslateTranslator::Translate(const std::string& text, const s
                                    {RequestBody(edges.words, source, target, key_), kJsonType});
     const auto translated = TranslatedText(answer);
     if (!translated) return {Translation::Outcome::Failed, {}};
-    return {Translation::Outcome::Translated, WithEdgeBlanks(edges, Utf8ToAnsi(*translated))};
+    return {Translation::Outcome::Translated, WithEdgeBlanks(edges, nimbrel::text::Utf8ToWindows1252(*translated))};
 }
 
 }  // namespace services

@@ -14,7 +14,9 @@
 #include <vector>
 
 #include "voice_record.h"
+#include "win_handles.h"
 
+namespace nimbrel::host {
 namespace {
 
 LONG serverReferences = 0;  // live voices and factory locks
@@ -37,13 +39,13 @@ void AppendRecord(const std::wstring& log, VoiceEvent event, DWORD flags, const 
     if (text) std::memcpy(bytes.data() + sizeof header, text, header.length * sizeof(wchar_t));
 
     AcquireSRWLockExclusive(&logLock);
-    HANDLE file = CreateFileW(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
+    {
+        const UniqueHandle file(CreateFileW(log.c_str(), FILE_APPEND_DATA,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         DWORD written = 0;
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        CloseHandle(file);
-    }
+        if (file) WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    }  // closed before the next record may open it
     ReleaseSRWLockExclusive(&logLock);
 }
 
@@ -72,9 +74,9 @@ public:
     HRESULT STDMETHODCALLTYPE Speak(LPCWSTR text, DWORD flags, ULONG* streamNumber) override {
         try {
             std::wstring log = EnvironmentValue(kVoiceLogVariable);
-            AppendRecord(log, kSpeakBegan, flags, text);
+            AppendRecord(log, VoiceEvent::SpeakBegan, flags, text);
             Sleep(static_cast<DWORD>(std::wcstoul(EnvironmentValue(kVoiceDelayVariable).c_str(), nullptr, 10)));
-            AppendRecord(log, kSpeakEnded, flags, L"");
+            AppendRecord(log, VoiceEvent::SpeakEnded, flags, L"");
         } catch (...) {
             return E_OUTOFMEMORY;
         }
@@ -171,11 +173,13 @@ HRESULT __stdcall DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
     if (!object) return E_POINTER;
     *object = nullptr;
     if (clsid != CLSID_SpVoice) return CLASS_E_CLASSNOTAVAILABLE;
-    return factory.QueryInterface(iid, object);
+    return nimbrel::host::factory.QueryInterface(iid, object);
 }
 
 HRESULT __stdcall DllCanUnloadNow() {
-    return serverReferences == 0 ? S_OK : S_FALSE;
+    return nimbrel::host::serverReferences == 0 ? S_OK : S_FALSE;
 }
 
 }
+
+}  // namespace nimbrel::host

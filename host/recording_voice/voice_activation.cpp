@@ -1,14 +1,18 @@
 #include "voice_activation.h"
 
+namespace nimbrel::host {
+
 VoiceActivation::VoiceActivation(const std::wstring& manifestPath) {
     ACTCTXW description = {};
     description.cbSize = sizeof description;
     description.lpSource = manifestPath.c_str();
-    context_ = CreateActCtxW(&description);
-    if (context_ != INVALID_HANDLE_VALUE && !ActivateActCtx(context_, &cookie_)) cookie_ = 0;
+    context_.reset(CreateActCtxW(&description));
+    if (context_ && !ActivateActCtx(context_.get(), &cookie_)) cookie_ = 0;
 }
 
 VoiceActivation::~VoiceActivation() {
+    // The context is released after it stops being the active one.
     if (cookie_) DeactivateActCtx(0, cookie_);
-    if (context_ != INVALID_HANDLE_VALUE) ReleaseActCtx(context_);
 }
+
+}  // namespace nimbrel::host

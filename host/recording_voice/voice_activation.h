@@ -10,6 +10,10 @@
 
 #include <string>
 
+#include "win_handles.h"
+
+namespace nimbrel::host {
+
 class VoiceActivation {
 public:
     explicit VoiceActivation(const std::wstring& manifestPath);
@@ -20,6 +24,8 @@ public:
     bool active() const { return cookie_ != 0; }
 
 private:
-    HANDLE context_ = INVALID_HANDLE_VALUE;
+    UniqueActivationContext context_;
     ULONG_PTR cookie_ = 0;
 };
+
+}  // namespace nimbrel::host

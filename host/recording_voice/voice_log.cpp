@@ -4,18 +4,20 @@
 #include <functional>
 
 #include "voice_record.h"
+#include "win_handles.h"
 
+namespace nimbrel::host {
 namespace {
 
 std::vector<char> ReadAll(const std::wstring& path) {
     std::vector<char> bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return bytes;
+    const UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return bytes;
     char buffer[8192];
     DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.insert(bytes.end(), buffer, buffer + read);
-    CloseHandle(file);
+    while (ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
+        bytes.insert(bytes.end(), buffer, buffer + read);
     return bytes;
 }
 
@@ -65,7 +67,7 @@ std::vector<SpokenText> VoiceLog::Read() const {
         const char* text = bytes.data() + at + sizeof header;
         at += sizeof header + textBytes;
 
-        if (header.event == kSpeakBegan) {
+        if (header.event == VoiceEvent::SpeakBegan) {
             SpokenText call;
             call.threadId = header.threadId;
             call.flags = header.flags;
@@ -98,3 +100,5 @@ std::vector<SpokenText> VoiceLog::WaitForEnded(size_t count, DWORD timeoutMs) co
         return ended >= count;
     });
 }
+
+}  // namespace nimbrel::host

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace nimbrel::host {
+
 struct SpokenText {
     DWORD threadId = 0;
     std::optional<std::wstring> text;  // none when Speak was given a null text
@@ -36,3 +38,5 @@ public:
 private:
     std::wstring path_;
 };
+
+}  // namespace nimbrel::host

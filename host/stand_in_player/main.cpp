@@ -21,6 +21,7 @@
 #include "input_lines.h"
 #include "player_window.h"
 
+namespace nimbrel::host {
 namespace {
 
 struct Player {
@@ -68,9 +69,7 @@ void Show(const RecordedMessage& m) {
     std::fflush(stdout);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
     const Player* player = nullptr;
     for (const Player& p : kPlayers)
@@ -106,3 +105,8 @@ int main(int argc, char** argv) {
     }
     return 0;
 }
+
+}  // namespace
+}  // namespace nimbrel::host
+
+int main(int argc, char** argv) { return nimbrel::host::Main(argc, argv); }

@@ -2,8 +2,8 @@
 
 #include <chrono>
 
-#include "win_handles.h"
 
+namespace nimbrel::host {
 namespace {
 
 // Posted behind the messages under test: once handled, so are they.
@@ -34,7 +34,8 @@ PlayerWindow::PlayerWindow(const char* className, const std::string& text, Threa
     : registration_(className), observer_(std::move(observer)) {
     if (registration_.atom == 0) return;
     if (thread == Thread::Caller) {
-        window_ = Create(text);
+        ownWindow_.reset(Create(text));
+        window_ = ownWindow_.get();
     } else {
         thread_ = std::thread(&PlayerWindow::Run, this, text, thread);
         std::unique_lock<std::mutex> lock(mutex_);
@@ -43,10 +44,7 @@ PlayerWindow::PlayerWindow(const char* className, const std::string& text, Threa
 }
 
 PlayerWindow::~PlayerWindow() {
-    if (!thread_.joinable()) {
-        if (window_ != nullptr) DestroyWindow(window_);
-        return;
-    }
+    if (!thread_.joinable()) return;  // the window goes with ownWindow_
     Release();
     if (window_ != nullptr) PostMessageA(window_, kQuitMessage, 0, 0);
     thread_.join();
@@ -76,6 +74,7 @@ HWND PlayerWindow::Create(const std::string& text) {
                            CW_USEDEFAULT, 200, 100, nullptr, nullptr, GetModuleHandleA(nullptr), this);
 }
 
+// A window belongs to the thread that made it, and is destroyed there.
 void PlayerWindow::Run(const std::string& text, Thread thread) {
     UniqueWindow window(Create(text));
     std::unique_lock<std::mutex> lock(mutex_);
@@ -117,3 +116,5 @@ LRESULT CALLBACK PlayerWindow::WindowProc(HWND window, UINT message, WPARAM wPar
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
+
+}  // namespace nimbrel::host

@@ -14,6 +14,10 @@
 #include <thread>
 #include <vector>
 
+#include "win_handles.h"
+
+namespace nimbrel::host {
+
 // The class names of the three players' main windows.
 constexpr char kSoniqueClass[] = "Sonique Window Class";
 constexpr char kStudioClass[] = "Studio";
@@ -82,6 +86,9 @@ private:
     int marksPosted_ = 0;
     int marksHandled_ = 0;
     std::vector<RecordedMessage> messages_;
-    HWND window_ = nullptr;
-    std::thread thread_;  // not joinable for a window on the caller's thread
+    UniqueWindow ownWindow_;  // the window on the caller's thread
+    HWND window_ = nullptr;   // the window, on whichever thread
+    std::thread thread_;      // not joinable for a window on the caller's thread
 };
+
+}  // namespace nimbrel::host

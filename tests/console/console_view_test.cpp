@@ -6,8 +6,10 @@
 
 #include "console_view.h"
 
-namespace console {
+namespace nimbrel::console {
 namespace {
+
+using namespace host;
 
 struct View : ::testing::Test {
     std::ostringstream out;
@@ -96,4 +98,4 @@ TEST_F(View, AtATerminalTypedLinesAreNotShownTwice) {
 }
 
 }  // namespace
-}  // namespace console
+}  // namespace nimbrel::console

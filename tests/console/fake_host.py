@@ -6,6 +6,8 @@ logs every line it receives (as bytes) to the file named by FAKE_HOST_LOG.
                  each "<ESC>" in it an ESC
   /hang          a command that never ends
   /exit N        ends at once with status N, before its done event
+  /say TEXT      a command that has TEXT read aloud: a speech event, each
+                 "<ESC>" in it an ESC and each "<CR>" a CR
 """
 import json
 import os
@@ -32,7 +34,11 @@ def main():
             time.sleep(600)
         if word == "/exit":
             return int(params)
-        if word.startswith("/"):
+        if word == "/say":
+            event({"event": "command", "line": line, "word": word, "params": params, "result": 1, "output": "",
+                   "ms": 1.0})
+            event({"event": "speech", "text": params.replace("<ESC>", "\x1b").replace("<CR>", "\r")})
+        elif word.startswith("/"):
             event({"event": "command", "line": line, "word": word, "params": params, "result": 1,
                    "output": params.replace("<ESC>", "\x1b"), "ms": 12.0})
         else:

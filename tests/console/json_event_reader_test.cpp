@@ -10,8 +10,10 @@
 #include "json_events.h"
 #include "recording_sink.h"
 
-namespace console {
+namespace nimbrel::console {
 namespace {
+
+using namespace host;
 
 // Writes events with the host's writer and reads each line back.
 std::vector<std::string> RoundTrip(void (*write)(EventSink&), RecordingSink& read) {
@@ -102,4 +104,4 @@ TEST(JsonEventReader, WhatIsNoEventIsLeftAlone) {
 }
 
 }  // namespace
-}  // namespace console
+}  // namespace nimbrel::console

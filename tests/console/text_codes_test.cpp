@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace console {
+namespace nimbrel::console {
 namespace {
 
 TEST(RenderTextCodes, CodesBecomeTerminalStyles) {
@@ -28,4 +28,4 @@ TEST(RenderTextCodes, AnythingThatIsNotAWholeCodeStays) {
 }
 
 }  // namespace
-}  // namespace console
+}  // namespace nimbrel::console

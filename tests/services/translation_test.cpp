@@ -1,4 +1,3 @@
-#include "ansi_text.h"
 #include "apertium_translator.h"
 #include "translation_page.h"
 #include "translation_request.h"
@@ -50,17 +49,6 @@ TEST(ApertiumMode, PairsMapToInstalledModes) {
     EXPECT_EQ(ApertiumModeFor("en-es", installed), "");
     EXPECT_EQ(ApertiumModeFor("en_es ", installed), "");
     EXPECT_EQ(ApertiumModeFor("", installed), "");
-}
-
-TEST(AnsiText, ConvertsWindows1252AndUtf8BothWays) {
-    EXPECT_EQ(services::AnsiToUtf8("80\xB0 \x80 \x93x\x94"), "80\u00B0 \u20AC \u201Cx\u201D");
-    EXPECT_EQ(services::Utf8ToAnsi("Kil\u00F3metros \u00BFS\u00ED? \u2014 \u20AC"),
-              "Kil\xF3metros \xBFS\xED? \x97 \x80");
-    // Outside Windows-1252, and bytes that are no UTF-8.
-    EXPECT_EQ(services::Utf8ToAnsi("a\u4E2Db\xC3"), "a?b?");
-    EXPECT_EQ(services::Utf8ToAnsi("\xFF\xC3\xA9"), "?\xE9");
-    // Overlong forms of a NUL and a "<" are no characters.
-    EXPECT_EQ(services::Utf8ToAnsi("a\xC0\x80" "b\xE0\x80\xBC"), "a??b???");
 }
 
 TEST(TranslationPages, OnlyAResultStandsBetweenTheMarkers) {

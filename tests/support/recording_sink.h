@@ -5,6 +5,8 @@
 
 #include "host_events.h"
 
+namespace nimbrel::host {
+
 struct RecordingSink : EventSink {
     std::vector<LoadedEvent> loaded;
     std::vector<CommandEvent> commands;
@@ -26,3 +28,5 @@ struct RecordingSink : EventSink {
     void OnSpeech(const SpeechEvent& e) override { speech.push_back(e); }
     void OnDone(const DoneEvent& e) override { done.push_back(e); }
 };
+
+}  // namespace nimbrel::host

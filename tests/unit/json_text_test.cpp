@@ -5,6 +5,8 @@
 
 #include <sstream>
 
+using namespace nimbrel::host;
+
 TEST(JsonText, BytesBecomeCodePointsOfTheSameValue) {
     EXPECT_EQ(JsonString(std::string("59\xB0 F")), "\"59\xC2\xB0 F\"");
     EXPECT_EQ(JsonString(std::string("\xFF\x80")), "\"\xC3\xBF\xC2\x80\"");

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+using namespace nimbrel::host;
+
 TEST(OutputBuffer, TellsUntouchedFromEmpty) {
     OutputBuffer buffer(16);
     EXPECT_TRUE(buffer.Untouched());

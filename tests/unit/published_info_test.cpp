@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+using namespace nimbrel::host;
+
 TEST(PublishedInfo, ReadsRowsUpToTheCountAndNullForUntouchedParameters) {
     PublishedInfo info;
     std::strcpy(info.name(), "Name");

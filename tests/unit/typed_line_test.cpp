@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace nimbrel::host;
+
 TEST(TypedLine, CommandSplitsAtTheFirstBlankAndKeepsTheRestAsTyped) {
     TypedLine line = ParseTypedLine("/xweather LFMN   en_fr ");
     EXPECT_EQ(line.kind, TypedLine::Kind::Command);

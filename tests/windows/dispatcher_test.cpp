@@ -19,6 +19,7 @@
 #include "weather/weather_report.h"
 
 using namespace nimbrel;
+using namespace nimbrel::host;
 
 namespace {
 

@@ -3,15 +3,18 @@
 plug-in, the stand-in services built from real observation records and a
 stand-in player, started from another folder, translating to Spanish by
 Apertium and to French through a loopback LibreTranslate stand-in
-(tests/standin/fake_libretranslate.py); and scripts/run's own options. One
-Wine session for all the commands.
+(tests/standin/fake_libretranslate.py), and speaking through espeak-ng into
+a WAV file; and scripts/run's own options. One Wine session for all the
+commands.
 
 usage: end_to_end_test.py SCRIPTS/RUN FAKE-LIBRETRANSLATE
 """
 import json
 import os
+import struct
 import subprocess
 import sys
+import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 from checks import check, exit_status  # noqa: E402
@@ -38,12 +41,28 @@ def options(run):
           "a plug-in path that leads nowhere is named: " + done.stderr.strip())
 
 
-def session(run, libretranslate):
+def wav_seconds(path):
+    """How long a PCM WAV file plays, from its header; None when it is not one."""
+    with open(path, "rb") as f:
+        data = f.read()
+    if data[:4] != b"RIFF" or data[8:16] != b"WAVEfmt ":
+        return None
+    channels, rate, _, _, bits = struct.unpack("<HIIHH", data[22:36])
+    at = 12
+    while at + 8 <= len(data):  # the chunks, up to the samples
+        name, size = data[at:at + 4], struct.unpack("<I", data[at + 4:at + 8])[0]
+        if name == b"data" and rate and channels and bits:
+            return min(size, len(data) - at - 8) / (rate * channels * bits // 8)
+        at += 8 + size
+    return None
+
+
+def session(run, libretranslate, speech):
     # From the build folder, with the plug-in given relative to it.
     win32 = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(run))), "build", "win32")
     lines = ["/xweather LFMN", "/xcountry France", "/xplay", "/xsong", "/xweather LFMN en_fr",
-             "/xweather LFMN en_es"]
-    result = subprocess.run([run, "--json", "--libretranslate-url", libretranslate,
+             "/xweather LFMN en_es", "/xs hello"]
+    result = subprocess.run([run, "--json", "--speech-dir", speech, "--libretranslate-url", libretranslate,
                              "--plugin", "bin/Nimbrel's Plugin.dll", "--player", "studio",
                              "--song", "Caf\u00e9 Song", *lines, "--exec", "caf\u00e9 \u2603"],
                             capture_output=True, timeout=600, stdin=subprocess.DEVNULL, cwd=win32)
@@ -53,8 +72,8 @@ def session(run, libretranslate):
     boxes = [e for e in events if e.get("event") == "messagebox"]
     check([e.get("line") for e in events if e.get("event") == "done"] == lines + ["caf\u00e9 ?"],
           "a done event after each line")
-    check(len(commands) == 6, f"six commands, got {len(commands)}")
-    outputs = [c.get("output") or "" for c in commands] + [""] * 6
+    check(len(commands) == 7, f"seven commands, got {len(commands)}")
+    outputs = [c.get("output") or "" for c in commands] + [""] * 7
     report, french, spanish = outputs[0], outputs[4], outputs[5]
     check(report.startswith("Current Weather Conditions: Nice"), "the report's heading: " + report[:80])
     for row in ("#(!FC04)(!FB)Wind: (!FR)", "(!FB)Temperature: (!FR)", "\u00b0 Celsius)",
@@ -79,13 +98,20 @@ def session(run, libretranslate):
     for row in ("Niza, Francia (LFMN)", "(!FB)Viento: (!FR)", "Kil\u00f3metros por hora", "(!FB)Temperatura: (!FR)"):
         check(row in spanish, "the Spanish report holds " + repr(row) + ": " + spanish[:200])
 
+    # What the plug-in asked the stand-in voice to say, spoken by espeak-ng.
+    check([e.get("text") for e in events if e.get("event") == "speech"] == ["hello"], "/xs hello is read aloud")
+    check(sorted(os.listdir(speech)) == ["001.wav"], "one WAV file: " + repr(sorted(os.listdir(speech))))
+    seconds = wav_seconds(os.path.join(speech, "001.wav")) if os.listdir(speech) else None
+    check(seconds is not None and 0.2 < seconds < 3, f"\"hello\" spoken as a WAV of plausible length: {seconds} s")
+
 
 def main():
     run = os.path.abspath(sys.argv[1])
     options(run)
     fake, url = start_fake(sys.argv[2])
     try:
-        session(run, url)
+        with tempfile.TemporaryDirectory() as speech:
+            session(run, url, speech)
     finally:
         fake.kill()
         fake.wait()

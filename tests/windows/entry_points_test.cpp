@@ -11,6 +11,8 @@
 #include "recording_sink.h"
 #include "test_paths.h"
 
+using namespace nimbrel::host;
+
 namespace {
 
 struct EntryPoints : ::testing::Test {

@@ -9,9 +9,11 @@
 #include <set>
 #include <string>
 
+#include "common/win32_handles.h"
 #include "pe_image.h"
 #include "test_paths.h"
-#include "win_handles.h"
+
+using nimbrel::UniqueModule;
 
 namespace {
 

@@ -10,6 +10,8 @@
 
 #include "stand_in_player/player_window.h"
 
+namespace nimbrel::host {
+
 inline void PrintTo(const RecordedMessage& m, std::ostream* out) {
     *out << "{message 0x" << std::hex << m.message << ", wParam 0x" << m.wParam << ", lParam 0x" << m.lParam
          << std::dec << "}";
@@ -29,3 +31,5 @@ public:
         return messages.value_or(std::vector<RecordedMessage>());
     }
 };
+
+}  // namespace nimbrel::host

@@ -11,6 +11,7 @@
 #include "test_paths.h"
 
 using namespace nimbrel;
+using namespace nimbrel::host;
 
 namespace {
 

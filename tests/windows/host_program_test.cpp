@@ -9,6 +9,8 @@
 #include "test_paths.h"
 #include "toast_window.h"
 
+using namespace nimbrel::host;
+
 namespace {
 
 constexpr DWORD kStartMs = 60000;

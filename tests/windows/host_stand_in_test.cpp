@@ -9,6 +9,8 @@
 #include "recording_sink.h"
 #include "test_paths.h"
 
+using namespace nimbrel::host;
+
 namespace {
 
 struct HostStandIn : ::testing::Test {

@@ -15,6 +15,7 @@
 #include "player/find_player.h"
 
 using namespace nimbrel;
+using namespace nimbrel::host;
 
 namespace {
 

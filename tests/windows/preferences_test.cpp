@@ -18,6 +18,7 @@
 #include "recording_sink.h"
 
 using namespace nimbrel;
+using namespace nimbrel::host;
 
 namespace {
 

@@ -15,6 +15,8 @@
 #include "recording_sink.h"
 #include "test_paths.h"
 
+using namespace nimbrel::host;
+
 using nimbrel::kToastTimeoutMs;
 using nimbrel::UniqueHandle;
 

@@ -21,6 +21,7 @@
 #include "weather/weather_report.h"
 
 using namespace nimbrel;
+using namespace nimbrel::host;
 
 namespace {
 

@@ -1,11 +1,12 @@
 #pragma once
-// Bytes read from a pipe, handed out as whole lines.
+// Bytes read from a pipe, handed out as whole lines: the host reads typed
+// lines so, and the front end the host's events.
 
 #include <optional>
 #include <string>
 #include <string_view>
 
-namespace console {
+namespace nimbrel::host {
 
 class LineBuffer {
 public:
@@ -19,4 +20,4 @@ private:
     std::string pending_;
 };
 
-}  // namespace console
+}  // namespace nimbrel::host

@@ -2,7 +2,7 @@
 
 #include "unicode_text.h"
 
-namespace console {
+namespace nimbrel::text {
 namespace {
 
 constexpr char32_t kHighControls[32] = {
@@ -24,10 +24,17 @@ char32_t FromWindows1252(unsigned char byte) {
     return byte >= 0x80 && byte < 0xA0 ? kHighControls[byte - 0x80] : byte;
 }
 
-std::string ToWindows1252(std::string_view utf8) {
+std::string Windows1252ToUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (unsigned char byte : bytes) AppendUtf8(out, FromWindows1252(byte));
+    return out;
+}
+
+std::string Utf8ToWindows1252(std::string_view utf8) {
     std::string out;
     for (char32_t code : DecodeUtf8(utf8)) out += ByteFor(code);
     return out;
 }
 
-}  // namespace console
+}  // namespace nimbrel::text

@@ -1,6 +1,6 @@
 #include "line_buffer.h"
 
-namespace console {
+namespace nimbrel::host {
 
 std::optional<std::string> LineBuffer::Next() {
     std::string::size_type end = pending_.find('\n');
@@ -17,4 +17,4 @@ std::optional<std::string> LineBuffer::Rest() {
     return Next();
 }
 
-}  // namespace console
+}  // namespace nimbrel::host

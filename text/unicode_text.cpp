@@ -1,11 +1,7 @@
 #include "unicode_text.h"
 
-#include "utf8.h"
-
-namespace console {
+namespace nimbrel::text {
 namespace {
-
-bool IsSurrogate(char32_t code) { return code >= 0xD800 && code <= 0xDFFF; }
 
 // The length of the sequence a lead byte starts and the bits it carries;
 // 0 for a byte that cannot lead.
@@ -17,7 +13,34 @@ int SequenceLength(unsigned char lead, char32_t& code) {
     return 0;
 }
 
+char32_t Encodable(char32_t code) { return IsSurrogate(code) || code > 0x10FFFF ? kReplacementCharacter : code; }
+
 }  // namespace
+
+void AppendUtf8(std::string& out, char32_t code) {
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (code >> 18));
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+char32_t NextUtf16(std::u16string_view utf16, std::size_t& at) {
+    const char32_t unit = utf16[at++];
+    if (unit >= 0xD800 && unit <= 0xDBFF && at < utf16.size() && utf16[at] >= 0xDC00 && utf16[at] <= 0xDFFF)
+        return 0x10000 + ((unit - 0xD800) << 10) + (utf16[at++] - 0xDC00);
+    return unit;
+}
 
 std::u32string DecodeUtf8(std::string_view utf8) {
     static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
@@ -44,29 +67,20 @@ std::u32string DecodeUtf8(std::string_view utf8) {
 
 std::u32string DecodeUtf16(std::u16string_view utf16) {
     std::u32string out;
-    for (std::size_t i = 0; i < utf16.size(); ++i) {
-        const char32_t unit = utf16[i];
-        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
-            utf16[i + 1] <= 0xDFFF) {
-            out += 0x10000 + ((unit - 0xD800) << 10) + (utf16[i + 1] - 0xDC00);
-            ++i;
-        } else {
-            out += IsSurrogate(unit) ? kReplacementCharacter : unit;
-        }
-    }
+    for (std::size_t i = 0; i < utf16.size();) out += Encodable(NextUtf16(utf16, i));
     return out;
 }
 
 std::string EncodeUtf8(std::u32string_view codePoints) {
     std::string out;
-    for (char32_t code : codePoints) AppendUtf8(out, IsSurrogate(code) || code > 0x10FFFF ? kReplacementCharacter : code);
+    for (char32_t code : codePoints) AppendUtf8(out, Encodable(code));
     return out;
 }
 
 std::u16string EncodeUtf16(std::u32string_view codePoints) {
     std::u16string out;
     for (char32_t code : codePoints) {
-        if (IsSurrogate(code) || code > 0x10FFFF) code = kReplacementCharacter;
+        code = Encodable(code);
         if (code < 0x10000) {
             out += static_cast<char16_t>(code);
         } else {
@@ -77,4 +91,4 @@ std::u16string EncodeUtf16(std::u32string_view codePoints) {
     return out;
 }
 
-}  // namespace console
+}  // namespace nimbrel::text
