@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,7 +11,7 @@
 #include <thread>
 #include <utility>
 
-extern char** environ;
+#include "spawned_child.h"
 
 namespace nimbrel::console {
 namespace {
@@ -31,45 +30,10 @@ int StatusOf(int waited) {
 }  // namespace
 
 std::optional<ChildProgram> ChildProgram::Start(const std::vector<std::string>& argv, std::string& error) {
-    int input[2] = {-1, -1}, output[2] = {-1, -1}, errors[2] = {-1, -1};
-    if (argv.empty() || pipe2(input, O_CLOEXEC) != 0 || pipe2(output, O_CLOEXEC) != 0 || pipe2(errors, O_CLOEXEC) != 0) {
-        error = argv.empty() ? "no program to run" : std::strerror(errno);
-        for (int fd : {input[0], input[1], output[0], output[1], errors[0], errors[1]})
-            if (fd >= 0) ::close(fd);
-        return std::nullopt;
-    }
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, input[0], STDIN_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, errors[1], STDERR_FILENO);
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    sigset_t none, defaults;
-    sigemptyset(&none);
-    sigemptyset(&defaults);
-    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGCHLD}) sigaddset(&defaults, signal);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setpgroup(&attributes, 0);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
-
-    std::vector<char*> args;
-    for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-    args.push_back(nullptr);
-    pid_t pid = -1;
-    const int spawned = posix_spawnp(&pid, args[0], &actions, &attributes, args.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
-    for (int fd : {input[0], output[1], errors[1]}) ::close(fd);
-    if (spawned != 0) {
-        for (int fd : {input[1], output[0], errors[0]}) ::close(fd);
-        error = argv[0] + ": " + std::strerror(spawned);
-        return std::nullopt;
-    }
-    for (int fd : {output[0], errors[0]}) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
-    return ChildProgram(pid, input[1], output[0], errors[0]);
+    const auto child = process::SpawnInGroup(argv, true, error);
+    if (!child) return std::nullopt;
+    for (int fd : {child->output, child->errors}) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+    return ChildProgram(child->pid, child->input, child->output, child->errors);
 }
 
 ChildProgram::ChildProgram(ChildProgram&& other) noexcept

@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,7 +10,7 @@
 #include <mutex>
 #include <thread>
 
-extern char** environ;
+#include "spawned_child.h"
 
 namespace services {
 namespace {
@@ -28,57 +27,6 @@ void IgnoreBrokenPipes() {
     std::call_once(once, [] { signal(SIGPIPE, SIG_IGN); });
 }
 
-struct Pipe {
-    UniqueFd read;
-    UniqueFd write;
-};
-
-std::optional<Pipe> MakePipe() {
-    int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0) return std::nullopt;
-    return Pipe{UniqueFd(fds[0]), UniqueFd(fds[1])};
-}
-
-class SpawnSetup {
-public:
-    SpawnSetup(int input, int output) {
-        posix_spawn_file_actions_init(&actions_);
-        posix_spawn_file_actions_adddup2(&actions_, input, STDIN_FILENO);
-        posix_spawn_file_actions_adddup2(&actions_, output, STDOUT_FILENO);
-        // The server's sockets are not close-on-exec (cpp-httplib accepts
-        // without it): a child holding a client's connection would keep it
-        // open after the server has answered and closed it.
-        posix_spawn_file_actions_addclosefrom_np(&actions_, STDERR_FILENO + 1);
-        posix_spawnattr_init(&attributes_);
-        sigset_t none;
-        sigemptyset(&none);
-        posix_spawnattr_setsigmask(&attributes_, &none);
-        sigset_t defaults;
-        sigemptyset(&defaults);
-        sigaddset(&defaults, SIGPIPE);
-        sigaddset(&defaults, SIGINT);
-        sigaddset(&defaults, SIGTERM);
-        posix_spawnattr_setsigdefault(&attributes_, &defaults);
-        // A group of its own, so that a timeout kills the whole pipeline.
-        posix_spawnattr_setpgroup(&attributes_, 0);
-        posix_spawnattr_setflags(&attributes_,
-                                 POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
-    }
-    ~SpawnSetup() {
-        posix_spawn_file_actions_destroy(&actions_);
-        posix_spawnattr_destroy(&attributes_);
-    }
-    SpawnSetup(const SpawnSetup&) = delete;
-    SpawnSetup& operator=(const SpawnSetup&) = delete;
-
-    const posix_spawn_file_actions_t* actions() const { return &actions_; }
-    const posix_spawnattr_t* attributes() const { return &attributes_; }
-
-private:
-    posix_spawn_file_actions_t actions_;
-    posix_spawnattr_t attributes_;
-};
-
 int MillisecondsLeft(Clock::time_point deadline) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
     return left.count() > 0 ? static_cast<int>(left.count()) : 0;
@@ -87,24 +35,13 @@ int MillisecondsLeft(Clock::time_point deadline) {
 }  // namespace
 
 std::optional<ChildProcess> ChildProcess::Start(const std::vector<std::string>& argv) {
-    if (argv.empty()) return std::nullopt;
     IgnoreBrokenPipes();
-    auto toChild = MakePipe();
-    auto fromChild = MakePipe();
-    if (!toChild || !fromChild) return std::nullopt;
-
-    std::vector<char*> args;
-    for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-    args.push_back(nullptr);
-    pid_t pid = 0;
-    {
-        SpawnSetup setup(toChild->read.get(), fromChild->write.get());
-        if (posix_spawnp(&pid, args[0], setup.actions(), setup.attributes(), args.data(), environ) != 0) {
-            return std::nullopt;
-        }
-    }
-    fcntl(toChild->write.get(), F_SETFL, O_NONBLOCK);
-    return ChildProcess(pid, std::move(toChild->write), std::move(fromChild->read));
+    std::string error;
+    // Standard error stays ours: it goes to the services' log.
+    const auto child = nimbrel::process::SpawnInGroup(argv, false, error);
+    if (!child) return std::nullopt;
+    fcntl(child->input, F_SETFL, O_NONBLOCK);
+    return ChildProcess(child->pid, UniqueFd(child->input), UniqueFd(child->output));
 }
 
 ChildProcess::ChildProcess(pid_t pid, UniqueFd input, UniqueFd output)
