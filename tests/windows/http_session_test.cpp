@@ -385,8 +385,7 @@ TEST_F(HttpSessionTest, ReadingTellsTheEndOfTheBodyFromAFailure) {
     };
     HttpSession session;
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.path);
-        ASSERT_TRUE(session.Connect(kBase, nullptr, nullptr, kUserAgent));
+        ASSERT_TRUE(session.Connect(kBase, nullptr, nullptr, kUserAgent)) << c.path;
         session.LimitResponse(2000, 64 * 1024);
         const bool sent = session.SendRequest(c.path, RequestMethod::Get, nullptr);
         // On a slow machine the reset may still overtake the head: then the
@@ -395,7 +394,7 @@ TEST_F(HttpSessionTest, ReadingTellsTheEndOfTheBodyFromAFailure) {
             session.Close();
             continue;
         }
-        ASSERT_TRUE(sent);
+        ASSERT_TRUE(sent) << c.path;
         const DWORD start = GetTickCount();
         const std::string received = ReadBody(session);
         const DWORD elapsed = GetTickCount() - start;
@@ -404,9 +403,9 @@ TEST_F(HttpSessionTest, ReadingTellsTheEndOfTheBodyFromAFailure) {
         session.Close();
         // A broken-off body may also read as one cut short.
         if (c.expected == SessionFailure::ResponseFailed && session.Failure() == SessionFailure::BodyCutShort) continue;
-        EXPECT_EQ(session.Failure(), c.expected) << SessionFailureText(session.Failure());
-        EXPECT_LE(received.size(), 64u * 1024);
-        EXPECT_LT(elapsed, 2000u + kReceiveTimeoutMs);
+        EXPECT_EQ(session.Failure(), c.expected) << c.path << ": " << SessionFailureText(session.Failure());
+        EXPECT_LE(received.size(), 64u * 1024) << c.path;
+        EXPECT_LT(elapsed, 2000u + kReceiveTimeoutMs) << c.path;
     }
 }
 

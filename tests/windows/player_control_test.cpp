@@ -148,7 +148,6 @@ TEST_F(PlayerWinamp, AHungPlayerHoldsTheCallerOnlyForABoundedTime) {
 
 TEST_F(PlayerKeystrokes, EachOperationPostsOneKeyPress) {
     for (const char* className : {kStudioClass, kSoniqueClass}) {
-        SCOPED_TRACE(className);
         FakePlayerWindow player(className, "song");
         std::vector<RecordedMessage> expected;
         for (const Operation& operation : kOperations) {
@@ -156,7 +155,7 @@ TEST_F(PlayerKeystrokes, EachOperationPostsOneKeyPress) {
             operation.run();
             Append(expected, Keystroke(operation.key));
         }
-        EXPECT_EQ(player.Messages(), expected);
+        EXPECT_EQ(player.Messages(), expected) << className;
     }
 }
 
@@ -201,9 +200,8 @@ TEST_F(PlayerKeystrokes, PreviousPressesTwiceWithAWaitForSoniqueOnly) {
 TEST_F(PlayerTitle, IsTheWindowTextOfWhicheverPlayerRuns) {
     const std::string text = "  12. Some Artist - Some Song (3:45)  ";
     for (const char* className : {kSoniqueClass, kStudioClass, kWinampClass}) {
-        SCOPED_TRACE(className);
         FakePlayerWindow player(className, text, ThreadFor(className));
-        EXPECT_EQ(std::string(GetPlayerTitle()), text);
+        EXPECT_EQ(std::string(GetPlayerTitle()), text) << className;
     }
 }
 
