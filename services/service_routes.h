@@ -5,15 +5,11 @@
 #include <string_view>
 
 #include "observation_source.h"
+#include "page.h"
 #include "station_lists.h"
 #include "translator.h"
 
 namespace services {
-
-struct Page {
-    int status = 200;
-    std::string body;
-};
 
 class ServiceRoutes {
 public:
