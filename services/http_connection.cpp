@@ -49,6 +49,15 @@ int ReadFailureStatus(const error_code& error) {
     return kBadRequest;
 }
 
+// The handler's page, or a 500 when it throws.
+Page Run(const RequestHandler& handler, const std::string& target) {
+    try {
+        return handler.answer(target);
+    } catch (...) {
+        return StatusPage(kInternalError);
+    }
+}
+
 }  // namespace
 
 // A request's route, run on a worker; its answer is posted back to the
@@ -60,14 +69,8 @@ struct HttpConnection::Job {
     std::string target;
 
     void operator()() {
-        Page page;
-        try {
-            page = shared->handler(target);
-        } catch (...) {
-            page = StatusPage(kInternalError);
-        }
         boost::asio::post(connection->stream_.get_executor(),
-                          [connection = connection, page = std::move(page)]() mutable {
+                          [connection = connection, page = Run(shared->handler, target)]() mutable {
                               connection->Answer(std::move(page));
                           });
     }
@@ -90,7 +93,8 @@ void HttpConnection::ReadRequest() {
     parser_->body_limit(static_cast<std::uint64_t>(shared_.limits.bodyBytes));
     deadline_ = std::chrono::steady_clock::now() + shared_.limits.request;
     if (buffer_.size() > 0) return ReadRest();  // it came with the one before
-    buffer_.shrink_to_fit();  // an idle connection holds no buffer
+    // An idle connection keeps one read's worth of buffer, not a big head's.
+    if (buffer_.capacity() > 2 * kReadChunk) buffer_.shrink_to_fit();
     stream_.expires_after(std::min(shared_.limits.idle, shared_.limits.request));
     stream_.async_read_some(buffer_.prepare(kReadChunk),
                             [self = shared_from_this()](const error_code& error, std::size_t size) {
@@ -123,7 +127,9 @@ void HttpConnection::OnRequest(error_code error) {
     keepAlive_ = request.version() >= 11 && request.keep_alive() &&
                  requests_ < shared_.limits.requestsPerConnection;
     if (!head_ && request.method() != http::verb::get) return Answer(StatusPage(kMethodNotAllowed));
-    if (!shared_.pool.Post(Job{shared_.shared_from_this(), shared_from_this(), std::string(request.target())})) {
+    std::string target(request.target());
+    if (!shared_.handler.mayBlock(target)) return Answer(Run(shared_.handler, target));
+    if (!shared_.pool.Post(Job{shared_.shared_from_this(), shared_from_this(), std::move(target)})) {
         Answer(StatusPage(kUnavailable));
     }
 }

@@ -121,7 +121,7 @@ int main(int argc, char** argv) {
             directory->Start();
         }
 
-        const services::ServiceRoutes routes(*observations, lists, translator);
+        const services::ServiceRoutes routes(*observations, lists, translator, live != nullptr);
         services::ServiceServer server(routes, Log, Limits());
         if (!server.Start(options.ListenPort(), options.listen)) {
             Log(server.error());

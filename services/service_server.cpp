@@ -5,8 +5,10 @@
 namespace services {
 
 ServiceServer::ServiceServer(const ServiceRoutes& routes, Log log, const ServerLimits& limits, ThreadFactory threads)
-    : server_(std::make_unique<HttpServer>([&routes](const std::string& target) { return routes.Answer(target); },
-                                           std::move(log), limits, std::move(threads))) {}
+    : server_(std::make_unique<HttpServer>(
+          RequestHandler{[&routes](const std::string& target) { return routes.Answer(target); },
+                         [&routes](const std::string& target) { return routes.MayBlock(target); }},
+          std::move(log), limits, std::move(threads))) {}
 
 ServiceServer::~ServiceServer() = default;
 

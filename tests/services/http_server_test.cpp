@@ -258,6 +258,23 @@ TEST_F(HttpServerTest, IdleAndSlowClientsDelayNoOne) {
     }
 }
 
+// A route that waits (a translation here) holds a worker, never the thread
+// that serves the connections, even when there is only one.
+TEST_F(HttpServerTest, AWaitingRouteDelaysNoOtherRequest) {
+    ServerLimits limits;
+    limits.ioThreads = 1;
+    Serve(limits);
+    const services::UniqueFd waiting = loopback::SendRequest(Port(), Request("/tr?trtext=rain&lp=en_es", "HTTP/1.0"));
+    ASSERT_TRUE(translator_.WaitForCaller());
+    for (const std::string& target : {kStation, kCountryList, std::string("/international.html")}) {
+        EXPECT_EQ(StatusLines(Exchange(Port(), Request(target, "HTTP/1.0"))), std::vector<std::string>{"HTTP/1.1 200 OK"})
+            << target;
+    }
+    EXPECT_FALSE(loopback::Readable(waiting.get(), 0));
+    translator_.Open();
+    EXPECT_EQ(StatusLines(loopback::ReadAll(waiting.get())), std::vector<std::string>{"HTTP/1.1 200 OK"});
+}
+
 // Stop returns while a route still runs, and that route, ending after the
 // server has gone, touches nothing of it that was freed.
 TEST_F(HttpServerTest, StopReturnsWithARequestInFlight) {
