@@ -54,6 +54,15 @@ inline std::string ReadAll(int fd) {
     return answer;
 }
 
+// True when the server closes the connection (after whatever it still
+// sends) within the patience.
+inline bool ClosedByServer(int fd) {
+    char buffer[65536];
+    ssize_t n = 1;
+    while (n > 0 && Readable(fd, kPatienceMs)) n = recv(fd, buffer, sizeof buffer, 0);
+    return n <= 0;
+}
+
 // Sends one request (or several) and returns all that comes back.
 inline std::string Exchange(int port, const std::string& request) {
     const services::UniqueFd socket = SendRequest(port, request);
