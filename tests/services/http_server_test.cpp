@@ -193,7 +193,7 @@ TEST_F(HttpServerTest, AConnectionAnswersUpToItsBoundThenCloses) {
         std::size_t answers;
     } cases[] = {
         {Request(kStation, "HTTP/1.0"), 1},
-        {Request(kStation, "HTTP/1.0", "Connection: keep-alive\r\n"), 1},
+        {Request(kStation, "HTTP/1.0", "Connection: Keep-Alive\r\n"), 1},
         {Request(kStation, "HTTP/1.1", "Connection: close\r\n"), 1},
         {Request(kStation), 3},
     };
