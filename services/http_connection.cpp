@@ -61,8 +61,8 @@ Page Run(const RequestHandler& handler, const std::string& target) {
 }  // namespace
 
 // A request's route, run on a worker; its answer is posted back to the
-// connection's strand. Members go in reverse order: the connection before
-// the io_context it belongs to.
+// connection's io thread. Members go in reverse order: the connection
+// before the io_context it belongs to.
 struct HttpConnection::Job {
     std::shared_ptr<ServerShared> shared;
     std::shared_ptr<HttpConnection> connection;

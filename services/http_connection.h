@@ -1,6 +1,6 @@
 #pragma once
 // One client connection of the HTTP server, from accept to close, as a
-// chain of asynchronous steps on its own strand: read a request (bounded
+// chain of asynchronous steps on one io thread: read a request (bounded
 // in time and bytes), hand its target to a worker, write the answer the
 // worker posts back, and read the next one or close. Nothing here blocks,
 // so a connection that waits costs no thread.
@@ -12,10 +12,12 @@
 #include <boost/beast/http/parser.hpp>
 #include <boost/beast/http/string_body.hpp>
 
+#include <algorithm>
 #include <atomic>
-#include <cstdint>
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -41,7 +43,9 @@ struct RequestHandler {
 // io_context that is still there (and never run again).
 struct ServerShared : std::enable_shared_from_this<ServerShared> {
     ServerShared(const ServerLimits& limits, RequestHandler handler, Log log, WorkerPool& pool)
-        : limits(limits), handler(std::move(handler)), log(std::move(log)), pool(pool) {}
+        : limits(limits), handler(std::move(handler)), log(std::move(log)), pool(pool) {
+        for (std::size_t i = 0; i < std::max<std::size_t>(limits.ioThreads, 1); ++i) io.emplace_back(1);
+    }
 
     const ServerLimits limits;
     const RequestHandler handler;
@@ -49,9 +53,11 @@ struct ServerShared : std::enable_shared_from_this<ServerShared> {
     // The server's; only io threads post to it, and they end before it does.
     WorkerPool& pool;
     std::atomic<std::size_t> open{0};
-    // Last, so destroyed first: with it go the handlers it still holds, and
-    // with them the connections, which count themselves out above.
-    boost::asio::io_context io;
+    // One for each io thread, each connection on one of them, so that
+    // threads never hand a connection's steps to one another. Last, so
+    // destroyed first: with them go the handlers they still hold, and with
+    // those the connections, which count themselves out above.
+    std::deque<boost::asio::io_context> io;
 };
 
 // A request body, read and thrown away: a GET's body means nothing here,

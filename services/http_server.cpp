@@ -1,6 +1,5 @@
 #include "http_server.h"
 
-#include <boost/asio/strand.hpp>
 #include <boost/asio/write.hpp>
 
 namespace services {
@@ -42,17 +41,16 @@ void Serve(boost::asio::io_context& io) {
 HttpServer::HttpServer(RequestHandler handler, Log log, const ServerLimits& limits, ThreadFactory threads)
     : threads_(std::move(threads)),
       pool_(limits.workers, limits.queuedRequests, threads_),
-      shared_(std::make_shared<ServerShared>(limits, std::move(handler), std::move(log), pool_)) {
-    acceptor_.emplace(shared_->io);
-    acceptPause_.emplace(shared_->io);
-}
+      shared_(std::make_shared<ServerShared>(limits, std::move(handler), std::move(log), pool_)) {}
 
 HttpServer::~HttpServer() { Stop(); }
 
 bool HttpServer::Listen(int port, const std::string& address) {
     const std::string where = address + ":" + std::to_string(port);
     error_code error;
-    tcp::resolver resolver(shared_->io);
+    acceptor_.emplace(*serving_.front());
+    acceptPause_.emplace(*serving_.front());
+    tcp::resolver resolver(*serving_.front());
     const auto found = resolver.resolve(address, std::to_string(port),
                                         tcp::resolver::passive | tcp::resolver::numeric_service, error);
     if (error || found.empty()) {
@@ -82,38 +80,52 @@ bool HttpServer::Listen(int port, const std::string& address) {
 }
 
 bool HttpServer::Start(int port, const std::string& address) {
-    if (!shared_ || !Listen(port, address)) return false;
-    work_.emplace(shared_->io.get_executor());
-    Accept();
-    for (std::size_t i = 0; i < shared_->limits.ioThreads; ++i) {
-        std::thread thread = StartThread(threads_, [io = &shared_->io] { Serve(*io); });
-        if (thread.joinable()) ioThreads_.push_back(std::move(thread));
-    }
-    if (ioThreads_.empty()) {
-        error_ = "cannot start a thread to serve " + address + ":" + std::to_string(port_);
+    if (!shared_) return false;
+    if (!StartIoThreads()) {
+        error_ = "cannot start a thread to serve " + address + ":" + std::to_string(port);
         Stop();
         return false;
     }
+    if (!Listen(port, address)) {
+        Stop();
+        return false;
+    }
+    Accept();
     return true;
+}
+
+// A thread for each io_context; one whose thread did not start is left
+// out. False when none started.
+bool HttpServer::StartIoThreads() {
+    for (boost::asio::io_context& io : shared_->io) {
+        work_.emplace_back(io.get_executor());
+        std::thread thread = StartThread(threads_, [&io] { Serve(io); });
+        if (!thread.joinable()) continue;
+        ioThreads_.push_back(std::move(thread));
+        serving_.push_back(&io);
+    }
+    return !serving_.empty();
 }
 
 bool HttpServer::Stop() {
     if (!shared_) return true;
-    shared_->io.stop();
+    for (boost::asio::io_context& io : shared_->io) io.stop();
     for (std::thread& thread : ioThreads_) thread.join();
     ioThreads_.clear();
-    work_.reset();
+    serving_.clear();
+    work_.clear();
     acceptPause_.reset();
     acceptor_.reset();
     const bool drained = pool_.Stop(shared_->limits.drain);
-    // The io_context, and every connection its handlers hold, goes with the
-    // last holder: here, or when the last route still running ends.
+    // The io_contexts, and every connection their handlers hold, go with
+    // the last holder: here, or when the last route still running ends.
     shared_.reset();
     return drained;
 }
 
 void HttpServer::Accept() {
-    acceptor_->async_accept(boost::asio::make_strand(shared_->io), [this](const error_code& error, tcp::socket socket) {
+    boost::asio::io_context& next = *serving_[nextContext_++ % serving_.size()];
+    acceptor_->async_accept(next, [this](const error_code& error, tcp::socket socket) {
         if (error == boost::asio::error::operation_aborted) return;
         if (!error) {
             Admit(std::move(socket));

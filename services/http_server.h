@@ -44,16 +44,20 @@ public:
 
 private:
     bool Listen(int port, const std::string& address);
+    bool StartIoThreads();
     void Accept();
     void Admit(boost::asio::ip::tcp::socket socket);
 
     const ThreadFactory threads_;
     WorkerPool pool_;
     std::shared_ptr<ServerShared> shared_;
-    // On shared_'s io_context, so declared after it and reset before it.
+    // The io_contexts that have a thread, which new connections take in turn.
+    std::vector<boost::asio::io_context*> serving_;
+    std::size_t nextContext_ = 0;
+    // On shared_'s io_contexts, so declared after it and reset before it.
     std::optional<boost::asio::ip::tcp::acceptor> acceptor_;
     std::optional<boost::asio::steady_timer> acceptPause_;
-    std::optional<boost::asio::executor_work_guard<boost::asio::io_context::executor_type>> work_;
+    std::vector<boost::asio::executor_work_guard<boost::asio::io_context::executor_type>> work_;
     std::vector<std::thread> ioThreads_;
     int port_ = 0;
     std::string error_;
