@@ -4,7 +4,9 @@
 #include <pthread.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <memory>
 #include <optional>
@@ -17,6 +19,7 @@
 #include "live_observations.h"
 #include "log_text.h"
 #include "observation_disk_cache.h"
+#include "open_file_limit.h"
 #include "service_data.h"
 #include "service_options.h"
 #include "service_routes.h"
@@ -28,6 +31,18 @@
 namespace {
 
 void Log(const std::string& line) { services::WriteLogLine(stderr, line); }
+
+// Descriptors kept for what is not a client: the log, translators' pipes,
+// upstream fetches, the disk cache.
+constexpr std::size_t kDescriptorsKept = 128;
+
+// The server's bounds, with no more connections than descriptors allow.
+services::ServerLimits Limits() {
+    services::ServerLimits limits;
+    const std::size_t descriptors = services::RaiseOpenFileLimit();
+    if (descriptors > kDescriptorsKept) limits.connections = std::min(limits.connections, descriptors - kDescriptorsKept);
+    return limits;
+}
 
 // What translates, for the log: Apertium's modes and the server's address.
 std::string TranslationSummary(const services::ApertiumTranslator* apertium,
@@ -106,8 +121,8 @@ int main(int argc, char** argv) {
             directory->Start();
         }
 
-        const services::ServiceRoutes routes(*observations, lists, translator);
-        services::ServiceServer server(routes, Log);
+        const services::ServiceRoutes routes(*observations, lists, translator, live != nullptr);
+        services::ServiceServer server(routes, Log, Limits());
         if (!server.Start(options.ListenPort(), options.listen)) {
             Log(server.error());
             return 1;
@@ -120,7 +135,12 @@ int main(int argc, char** argv) {
             " (as the plug-in's gateway, or as its http_proxy)");
         int signal = 0;
         sigwait(&stopSignals, &signal);
-        server.Stop();
+        if (!server.Stop()) {
+            // A route still runs: what it uses must stay, so leave without
+            // taking anything down.
+            Log("stopped with a request still being answered");
+            std::_Exit(0);
+        }
     } catch (const std::exception& failure) {
         Log(failure.what());
         return 1;

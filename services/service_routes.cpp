@@ -31,6 +31,11 @@ Page RegionListPage(const Regions& regions, const std::string& code) {
     return {200, StationListPage(*region)};
 }
 
+bool IsStationPage(const std::string& path) {
+    return StartsWith(path, kStationPagePrefix) && EndsWith(path, kStationPageSuffix) &&
+           path.size() > kStationPagePrefix.size() + kStationPageSuffix.size();
+}
+
 Page NotFoundPage() {
     return {kNotFound, "<HTML>\n<HEAD>\n<TITLE>Not found</TITLE>\n</HEAD>\n<BODY>\n"
                        "<P>No such page.</P>\n</BODY>\n</HTML>\n"};
@@ -49,12 +54,16 @@ Page ServiceRoutes::Answer(std::string_view target) const {
         return RegionListPage(lists->countries, QueryValue(request.query, kCountryKey));
     }
     if (path == kTranslationPath) return TranslationAnswer(request.query);
-    if (StartsWith(path, kStationPagePrefix) && EndsWith(path, kStationPageSuffix) &&
-        path.size() > kStationPagePrefix.size() + kStationPageSuffix.size()) {
+    if (IsStationPage(path)) {
         return StationPage(path.substr(kStationPagePrefix.size(),
                                        path.size() - kStationPagePrefix.size() - kStationPageSuffix.size()));
     }
     return NotFoundPage();
+}
+
+bool ServiceRoutes::MayBlock(std::string_view target) const {
+    const std::string path = SplitRequestTarget(target).path;
+    return path == kTranslationPath || (observationsMayBlock_ && IsStationPage(path));
 }
 
 // Codes are looked up in upper case, so "lfmn" is Nice too.

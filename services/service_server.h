@@ -1,45 +1,41 @@
 #pragma once
-// The HTTP server in front of the routes: it answers every GET, in origin
-// form or in absolute form as a proxy receives it.
+// The services' routes served over HTTP: every GET, in origin form or in
+// absolute form as a proxy receives it (see http_server.h).
 
-#include <atomic>
-#include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 
 #include "log_text.h"
-#include "bounded_connection_server.h"
+#include "server_limits.h"
 #include "service_routes.h"
+#include "thread_factory.h"
 
 namespace services {
 
 inline constexpr char kLoopbackAddress[] = "127.0.0.1";
 
+class HttpServer;
+
 class ServiceServer {
 public:
-
-    explicit ServiceServer(const ServiceRoutes& routes, Log log = {},
-                           const ConnectionLimits& limits = ConnectionLimits());
+    explicit ServiceServer(const ServiceRoutes& routes, Log log = {}, const ServerLimits& limits = ServerLimits(),
+                           ThreadFactory threads = SystemThreads());
     ~ServiceServer();
     ServiceServer(const ServiceServer&) = delete;
     ServiceServer& operator=(const ServiceServer&) = delete;
 
-    // Binds address:port (port 0: any free one) and serves on a thread of
+    // Binds address:port (port 0: any free one) and serves on threads of
     // its own. False when the port cannot be had; error() then says why.
     bool Start(int port, const std::string& address = kLoopbackAddress);
-    void Stop();
+    // Never waits on a client. False when a route was still running after
+    // ServerLimits::drain: the routes must then be left in place.
+    bool Stop();
 
-    int port() const { return port_; }
-    const std::string& error() const { return error_; }
+    int port() const;
+    const std::string& error() const;
 
 private:
-    const ServiceRoutes& routes_;
-    std::unique_ptr<BoundedConnectionServer> server_;
-    std::thread thread_;
-    std::atomic<bool> listenReturned_{false};
-    int port_ = 0;
-    std::string error_;
+    std::unique_ptr<HttpServer> server_;
 };
 
 }  // namespace services

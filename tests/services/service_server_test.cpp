@@ -1,19 +1,17 @@
 #include "service_server.h"
 
-#include <arpa/inet.h>
 #include <httplib.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 
+#include "loopback_client.h"
 #include "service_routes.h"
 #include "service_test_data.h"
-#include "unique_fd.h"
 
+using loopback::Body;
+using loopback::Exchange;
 using services::ServiceServer;
 using services::Translation;
 
@@ -30,36 +28,6 @@ public:
         return {Translation::Outcome::Translated, "[" + text + "]"};
     }
 };
-
-// A connection with one request sent as written; none when that failed.
-services::UniqueFd SendRequest(int port, const std::string& request) {
-    services::UniqueFd socket(::socket(AF_INET, SOCK_STREAM, 0));
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (connect(socket.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        send(socket.get(), request.data(), request.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(request.size())) {
-        return {};
-    }
-    return socket;
-}
-
-// Sends one request and returns all that comes back.
-std::string Exchange(int port, const std::string& request) {
-    const services::UniqueFd socket = SendRequest(port, request);
-    if (!socket) return {};
-    std::string answer;
-    char buffer[4096];
-    ssize_t n;
-    while ((n = recv(socket.get(), buffer, sizeof buffer, 0)) > 0) answer.append(buffer, n);
-    return answer;
-}
-
-std::string Body(const std::string& answer) {
-    const auto end = answer.find("\r\n\r\n");
-    return end == std::string::npos ? std::string() : answer.substr(end + 4);
-}
 
 class ServiceServerTest : public testing::Test {
 protected:
@@ -133,7 +101,7 @@ TEST_F(ServiceServerTest, APortAlreadyTakenIsRefused) {
 // wait for it.
 TEST_F(ServiceServerTest, StopsPromptlyWithAConnectionLeftOpen) {
     const services::UniqueFd socket =
-        SendRequest(server_.port(), "GET /weather/current/LFMN.html HTTP/1.1\r\nHost: weather.example\r\n\r\n");
+        loopback::SendRequest(server_.port(), "GET /weather/current/LFMN.html HTTP/1.1\r\nHost: weather.example\r\n\r\n");
     ASSERT_TRUE(socket);
     char buffer[64];
     ASSERT_GT(recv(socket.get(), buffer, sizeof buffer, 0), 0);
@@ -143,33 +111,3 @@ TEST_F(ServiceServerTest, StopsPromptlyWithAConnectionLeftOpen) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
 }
 
-// Clients that send part of a request head, or nothing, hold a worker only
-// until the head's deadline, and there is a worker for each of them: a
-// fresh request is answered while they all still wait.
-TEST(ServiceServerLimits, SlowAndIdleClientsDelayNoOne) {
-    BracketTranslator translator;
-    services::StationLists lists{{TestServiceData().states, TestServiceData().countries}};
-    const services::ServiceRoutes routes{TestServiceData().observations, lists, translator};
-    services::ConnectionLimits limits;
-    limits.requestHead = std::chrono::seconds(2);
-    ServiceServer server(routes, {}, limits);
-    ASSERT_TRUE(server.Start(0)) << server.error();
-
-    std::vector<services::UniqueFd> waiting;
-    for (int i = 0; i < 64; ++i) {
-        waiting.push_back(SendRequest(server.port(), ""));
-        waiting.push_back(SendRequest(server.port(), "GET /weather/current/LFMN.html HTTP/1.1\r\nHo"));
-        ASSERT_TRUE(waiting.back()) << i;
-    }
-    const std::string fresh = Exchange(server.port(), "GET /weather/current/LFMN.html HTTP/1.0\r\n\r\n");
-    EXPECT_EQ(fresh.rfind("HTTP/1.1 200 OK\r\n", 0), 0u) << fresh;
-    for (const auto& socket : waiting) {
-        pollfd entry{socket.get(), POLLIN, 0};
-        ASSERT_EQ(poll(&entry, 1, 0), 0) << "a slow client was cut off before the fresh request was answered";
-    }
-    // And none of them is kept past the deadline.
-    for (const auto& socket : waiting) {
-        pollfd entry{socket.get(), POLLIN, 0};
-        ASSERT_EQ(poll(&entry, 1, 10000), 1);
-    }
-}

@@ -1,0 +1,14 @@
+#pragma once
+// Each open connection holds a descriptor, and the usual soft limit (1024)
+// is below the connections the server admits. POSIX only; a Windows build
+// has no such limit and would give this file another body.
+
+#include <cstddef>
+
+namespace services {
+
+// Raises this process's soft limit on open descriptors to its hard limit
+// and returns the limit then in force (0 when it cannot be read).
+std::size_t RaiseOpenFileLimit();
+
+}  // namespace services
