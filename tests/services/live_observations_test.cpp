@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -218,4 +223,43 @@ TEST_F(LiveObservationsTest, OnlyAValidFileOfItsOwnStationIsTakenFromDisk) {
         names.push_back(entry.path().filename().string());
     }
     EXPECT_EQ(names, std::vector<std::string>{"KLXV.TXT"});
+}
+
+// A source that answers for any code would otherwise fill the disk: the
+// oldest files go first, those already there before a restart included.
+TEST_F(LiveObservationsTest, TheCacheFolderKeepsTheNewestFilesWithinItsBounds) {
+    const std::string text = FixtureObservation("KLXV");
+    struct Case {
+        services::DiskCacheBounds bounds;
+        std::vector<std::string> left;
+    };
+    const Case cases[] = {
+        {{3, 1u << 20}, {"ST03.TXT", "ST04.TXT", "ST05.TXT"}},
+        {{100, 2 * text.size() + 1}, {"ST04.TXT", "ST05.TXT"}},
+    };
+    for (const Case& bounded : cases) {
+        const TempFolder folder("disk_bounds");
+        std::ofstream(folder.path() + "/ST00.TXT") << text;  // kept by an earlier run
+        const ObservationDiskCache disk(folder.path(), 64 * 1024, bounded.bounds);
+        std::string error;
+        for (const char* code : {"ST01", "ST02", "ST03", "ST04", "ST05"}) ASSERT_TRUE(disk.Store(code, text, error)) << error;
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, bounded.left);
+    }
+}
+
+// Opening a FIFO for reading waits for a writer: a page would wait for ever.
+TEST_F(LiveObservationsTest, AFileThatIsNoRegularFileIsNotRead) {
+    const std::string fifo = cacheFolder_ + "/KLXV.TXT";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    auto loading = std::async(std::launch::async, [this] { return disk_.Load("KLXV"); });
+    const bool returned = loading.wait_for(5s) == std::future_status::ready;
+    if (!returned) close(open(fifo.c_str(), O_WRONLY | O_NONBLOCK));  // lets it go
+    EXPECT_TRUE(returned);
+    EXPECT_EQ(loading.get(), std::nullopt);
+    EXPECT_EQ(Live(RefusingUrl())->Find("KLXV"), ArchiveStandIn::kRecord);
 }
