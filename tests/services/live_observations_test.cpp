@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <future>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -33,11 +34,20 @@ constexpr auto kWithinBound = 2s;  // what an answer may take, fallbacks include
 class ArchiveStandIn : public services::ObservationSource {
 public:
     std::optional<std::string> Find(const std::string& code) const override {
+        if (failures > 0 && failures-- > 0) throw std::runtime_error("the archive failed");
         if (code != "KLXV") return std::nullopt;
         return kRecord;
     }
     static constexpr char kRecord[] = "the archive's KLXV";
+    mutable std::atomic<int> failures{0};  // asks that throw
 };
+
+// KLXV's observation, made another station's.
+std::string ObservationOf(const std::string& code) {
+    std::string text = FixtureObservation("KLXV");
+    for (std::size_t at; (at = text.find("KLXV")) != std::string::npos;) text.replace(at, 4, code);
+    return text;
+}
 
 class LiveObservationsTest : public testing::Test {
 protected:
@@ -46,9 +56,11 @@ protected:
     }
 
     std::unique_ptr<LiveObservations> Live(const std::string& url, std::chrono::milliseconds cacheTime = 1h,
-                                           std::chrono::milliseconds rest = services::kSilentSourceRest) {
+                                           std::chrono::milliseconds rest = services::kSilentSourceRest,
+                                           services::MemoryBounds memory = {}) {
         return std::make_unique<LiveObservations>(
-            services::LiveSettings{*services::ParseUpstreamUrl(url), cacheTime, {kAttempt, 64 * 1024}, rest}, &disk_,
+            services::LiveSettings{*services::ParseUpstreamUrl(url), cacheTime, {kAttempt, 64 * 1024}, rest, memory},
+            &disk_,
             archive_, [this](const std::string& line) {
                 std::lock_guard<std::mutex> lock(logMutex_);
                 log_.push_back(line);
@@ -262,4 +274,43 @@ TEST_F(LiveObservationsTest, AFileThatIsNoRegularFileIsNotRead) {
     EXPECT_TRUE(returned);
     EXPECT_EQ(loading.get(), std::nullopt);
     EXPECT_EQ(Live(RefusingUrl())->Find("KLXV"), ArchiveStandIn::kRecord);
+}
+
+// A source that answers for any code would otherwise fill the memory: the
+// least recently used observations go, and are fetched again when asked.
+TEST_F(LiveObservationsTest, MemoryKeepsTheRecentlyUsedObservationsWithinItsBounds) {
+    const std::vector<std::string> codes = {"ST01", "ST02", "ST03", "ST04", "ST05"};
+    for (const std::string& code : codes) source_.Put("/decoded/" + code + ".TXT", ObservationOf(code));
+    const std::size_t size = ObservationOf("ST01").size();
+    struct Case {
+        services::MemoryBounds bounds;
+        const char* kept;
+        const char* gone;
+    };
+    const Case cases[] = {{{3, 1u << 20}, "ST03", "ST02"}, {{100, 2 * size + 1}, "ST04", "ST03"}};
+    for (const Case& bounded : cases) {
+        const auto live = Live(Folder(), 1h, services::kSilentSourceRest, bounded.bounds);
+        for (const std::string& code : codes) ASSERT_EQ(live->Find(code), ObservationOf(code));
+        const int asked = source_.Requests();
+        EXPECT_EQ(live->Find(bounded.kept), ObservationOf(bounded.kept));
+        EXPECT_EQ(source_.Requests(), asked) << bounded.kept << " kept";
+        EXPECT_EQ(live->Find(bounded.gone), ObservationOf(bounded.gone));
+        EXPECT_EQ(source_.Requests(), asked + 1) << bounded.gone << " gone";
+    }
+}
+
+// An ask that throws must still land its fetch, or every later ask for
+// the station waits for it for ever.
+TEST_F(LiveObservationsTest, AFetchThatThrowsStillLands) {
+    source_.SetMode(FakeSource::Mode::Missing);
+    const auto live = std::shared_ptr<LiveObservations>(Live(Folder(), 0ms, 0ms));
+    archive_.failures = 1;
+    EXPECT_THROW(live->Find("KLXV"), std::runtime_error);
+
+    // Asked on a thread of its own, left behind (with the object) should it hang.
+    auto answer = std::make_shared<std::promise<std::optional<std::string>>>();
+    auto landed = answer->get_future();
+    std::thread([live, answer] { answer->set_value(live->Find("KLXV")); }).detach();
+    ASSERT_EQ(landed.wait_for(5s), std::future_status::ready) << "the second ask waits for the first";
+    EXPECT_EQ(landed.get(), ArchiveStandIn::kRecord);
 }
