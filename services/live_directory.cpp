@@ -1,5 +1,7 @@
 #include "live_directory.h"
 
+#include <system_error>
+
 namespace services {
 namespace {
 
@@ -11,8 +13,8 @@ constexpr FetchLimits kDirectoryLimits{std::chrono::seconds(20), 4u << 20};
 
 }  // namespace
 
-LiveDirectory::LiveDirectory(UpstreamUrl url, StationLists& lists, Log log)
-    : url_(std::move(url)), lists_(lists), log_(std::move(log)) {}
+LiveDirectory::LiveDirectory(UpstreamUrl url, StationLists& lists, Log log, StartThread startThread)
+    : url_(std::move(url)), lists_(lists), log_(std::move(log)), startThread_(std::move(startThread)) {}
 
 LiveDirectory::~LiveDirectory() {
     {
@@ -39,16 +41,23 @@ bool LiveDirectory::Reload() {
     return true;
 }
 
-void LiveDirectory::Start() {
-    thread_ = std::thread([this] {
-        std::unique_lock<std::mutex> lock(mutex_);
-        while (!stopping_) {
-            lock.unlock();
-            const auto pause = Reload() ? kReloadEvery : kRetryAfter;
-            lock.lock();
-            wake_.wait_for(lock, pause, [this] { return stopping_; });
-        }
-    });
+bool LiveDirectory::Start() {
+    try {
+        thread_ = startThread_([this] {
+            std::unique_lock<std::mutex> lock(mutex_);
+            while (!stopping_) {
+                lock.unlock();
+                const auto pause = Reload() ? kReloadEvery : kRetryAfter;
+                lock.lock();
+                wake_.wait_for(lock, pause, [this] { return stopping_; });
+            }
+        });
+    } catch (const std::system_error& failure) {
+        log_(std::string("station directory: cannot start the thread that fetches it (") + failure.what() +
+             "); lists kept as they are");
+        return false;
+    }
+    return true;
 }
 
 }  // namespace services
