@@ -5,12 +5,15 @@ namespace {
 
 constexpr std::string_view kSpecial = "[]^$/@<>{}\\";
 constexpr std::string_view kBlanks = " \t\r\n\v\f";
+// The post-generator takes "~" as its own mark and eats it: the plain-text
+// deformatter keeps it aside with the blanks around it.
+constexpr char kPostGenerationMark = '~';
 // Added after each text; the answer ends with it, or with the empty block
 // alone when the tools have eaten the sentence end.
 constexpr std::string_view kSentenceEnd = ".[]";
 constexpr std::string_view kEmptyBlock = "[]";
 
-bool IsBlank(char c) { return kBlanks.find(c) != std::string_view::npos; }
+bool IsKeptAside(char c) { return c == kPostGenerationMark || kBlanks.find(c) != std::string_view::npos; }
 
 bool EndsWith(std::string_view text, std::string_view end) {
     return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
@@ -23,15 +26,15 @@ std::string ApertiumRequest(std::string_view text, std::string_view markerBlock)
     request.reserve(text.size() + text.size() / 8 + kSentenceEnd.size() + markerBlock.size() + 1);
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
-        if (IsBlank(c)) {
+        if (IsKeptAside(c)) {
             std::size_t end = i;
-            while (end < text.size() && IsBlank(text[end])) ++end;
-            const std::string_view blanks = text.substr(i, end - i);
-            if (blanks == " ") {
+            while (end < text.size() && IsKeptAside(text[end])) ++end;
+            const std::string_view aside = text.substr(i, end - i);
+            if (aside == " ") {
                 request += ' ';
             } else {
                 request += '[';
-                request += blanks;
+                request += aside;
                 request += ']';
             }
             i = end - 1;

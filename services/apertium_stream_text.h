@@ -1,8 +1,8 @@
 #pragma once
 // Texts in and out of a null-flush Apertium pipeline, formatted in-process
 // as Apertium's plain-text deformatter would: its special characters
-// escaped, blanks other than one space kept aside in "[...]" blocks that
-// the tools pass through untouched.
+// escaped, blanks other than one space, and "~", kept aside in "[...]"
+// blocks that the tools pass through untouched.
 
 #include <string>
 #include <string_view>

@@ -50,10 +50,18 @@ ChildProcess::ChildProcess(pid_t pid, UniqueFd input, UniqueFd output)
 ChildProcess::ChildProcess(ChildProcess&& other) noexcept
     : pid_(std::exchange(other.pid_, -1)), input_(std::move(other.input_)), output_(std::move(other.output_)) {}
 
+// The rest of the group (a pipeline's stages under its shell) outlives the
+// shell by a moment and is handed to the system's reaper, which is the
+// services themselves when they run as a container's first process: the
+// stages are then our children, and are waited for here. By the time the
+// shell has been reaped its children have been handed over, and each stage
+// hands over its own before it can be reaped, so the loop misses none.
 ChildProcess::~ChildProcess() {
-    if (pid_ > 0) {
-        kill(-pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
+    if (pid_ <= 0) return;
+    kill(-pid_, SIGKILL);
+    while (waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
+    }
+    while (waitpid(-pid_, nullptr, 0) > 0 || errno == EINTR) {
     }
 }
 

@@ -36,7 +36,8 @@ public:
     ChildProcess& operator=(ChildProcess&& other) = delete;
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
-    // Kills the group unless the child has been reaped.
+    // Kills the group unless the child has been reaped, and reaps every
+    // process of it that is ours (see the .cpp).
     ~ChildProcess();
 
     // Writes input while reading the output into `output`, until complete()

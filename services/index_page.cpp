@@ -1,7 +1,5 @@
 #include "index_page.h"
 
-#include <functional>
-
 #include "page_markers.h"
 #include "service_paths.h"
 
@@ -16,25 +14,6 @@ struct IndexPageText {
     std::string_view otherPageLink;
 };
 
-// Name order, except that a name comes before every name that holds it
-// ("India" before "British Indian Ocean Territory"), since the first
-// occurrence is the one the reader takes.
-std::vector<const Region*> ContainedNamesFirst(const std::vector<Region>& regions) {
-    std::vector<const Region*> order;
-    std::vector<bool> placed(regions.size(), false);
-    std::function<void(std::size_t)> place = [&](std::size_t i) {
-        placed[i] = true;
-        for (std::size_t j = 0; j < regions.size(); ++j) {
-            if (!placed[j] && regions[i].name.find(regions[j].name) != std::string::npos) place(j);
-        }
-        order.push_back(&regions[i]);
-    };
-    for (std::size_t i = 0; i < regions.size(); ++i) {
-        if (!placed[i]) place(i);
-    }
-    return order;
-}
-
 std::string IndexPage(const Regions& regions, const IndexPageText& text) {
     std::string page;
     page += "<HTML>\n<HEAD>\n<TITLE>";
@@ -47,12 +26,12 @@ std::string IndexPage(const Regions& regions, const IndexPageText& text) {
     page += text.field;
     page += "\">\n";
     // <OPTION VALUE="FR"> France: the code, '"', '>' and a blank, then the name.
-    for (const Region* region : ContainedNamesFirst(regions.all())) {
+    for (const Region& region : regions.all()) {
         page += kOptionMarker;
-        page += region->code;
+        page += region.code;
         page += kOptionValueEnd;
         page += ' ';
-        page += region->name;
+        page += region.name;
         page += '\n';
     }
     page += "</SELECT>\n<INPUT TYPE=\"submit\" VALUE=\"Show stations\">\n</FORM>\n<P><A HREF=\"";

@@ -75,9 +75,15 @@ std::optional<std::vector<LibreTranslateLanguage>> LibreTranslateTranslator::Lan
     Clock::time_point deadline) const {
     std::unique_lock<std::timed_mutex> lock(languagesMutex_, deadline);
     if (!lock.owns_lock()) return std::nullopt;
-    if (!languages_ && !Resting()) {
+    // A server still loading its models may list none yet: asked again
+    // after a rest, as one that did not answer.
+    const bool stale = languages_ && languages_->empty() && Clock::now() - languagesAt_ >= rest_;
+    if ((!languages_ || stale) && !Resting()) {
         const FetchResult answer = Ask(languagesUrl_, deadline, kMaxLanguagesBytes, {});
-        if (answer.ok) languages_ = ParseLibreTranslateLanguages(answer.body);
+        if (answer.ok) {
+            languages_ = ParseLibreTranslateLanguages(answer.body);
+            languagesAt_ = Clock::now();
+        }
     }
     return languages_;
 }

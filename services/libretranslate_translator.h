@@ -39,7 +39,7 @@ public:
     Translation Translate(const std::string& text, const std::string& pair) const override;
 
 private:
-    // The server's languages, asked for until it has answered once.
+    // The server's languages, asked for until it has listed some.
     using Clock = std::chrono::steady_clock;
     std::optional<std::vector<LibreTranslateLanguage>> Languages(Clock::time_point deadline) const;
     bool Resting() const;
@@ -58,6 +58,7 @@ private:
     mutable std::atomic<std::chrono::steady_clock::rep> restUntil_{0};
     mutable std::timed_mutex languagesMutex_;
     mutable std::optional<std::vector<LibreTranslateLanguage>> languages_;
+    mutable Clock::time_point languagesAt_;  // when they were listed
 };
 
 }  // namespace services

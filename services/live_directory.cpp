@@ -1,5 +1,7 @@
 #include "live_directory.h"
 
+#include <system_error>
+
 namespace services {
 namespace {
 
@@ -11,8 +13,8 @@ constexpr FetchLimits kDirectoryLimits{std::chrono::seconds(20), 4u << 20};
 
 }  // namespace
 
-LiveDirectory::LiveDirectory(UpstreamUrl url, StationLists& lists, Log log)
-    : url_(std::move(url)), lists_(lists), log_(std::move(log)) {}
+LiveDirectory::LiveDirectory(UpstreamUrl url, StationLists& lists, Log log, ThreadFactory threads)
+    : url_(std::move(url)), lists_(lists), log_(std::move(log)), threads_(std::move(threads)) {}
 
 LiveDirectory::~LiveDirectory() {
     {
@@ -39,8 +41,8 @@ bool LiveDirectory::Reload() {
     return true;
 }
 
-void LiveDirectory::Start() {
-    thread_ = std::thread([this] {
+bool LiveDirectory::Start() {
+    thread_ = StartThread(threads_, [this] {
         std::unique_lock<std::mutex> lock(mutex_);
         while (!stopping_) {
             lock.unlock();
@@ -49,6 +51,9 @@ void LiveDirectory::Start() {
             wake_.wait_for(lock, pause, [this] { return stopping_; });
         }
     });
+    if (thread_.joinable()) return true;
+    log_("station directory: cannot start the thread that fetches it; lists kept as they are");
+    return false;
 }
 
 }  // namespace services

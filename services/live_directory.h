@@ -14,27 +14,29 @@
 #include "log_text.h"
 #include "bounded_fetch.h"
 #include "station_lists.h"
+#include "thread_factory.h"
 #include "upstream_url.h"
 
 namespace services {
 
 class LiveDirectory {
 public:
-
-    LiveDirectory(UpstreamUrl url, StationLists& lists, Log log);
+    LiveDirectory(UpstreamUrl url, StationLists& lists, Log log, ThreadFactory threads = SystemThreads());
     ~LiveDirectory();
     LiveDirectory(const LiveDirectory&) = delete;
     LiveDirectory& operator=(const LiveDirectory&) = delete;
 
     // One fetch, now, on the calling thread; true when the lists were replaced.
     bool Reload();
-    // Reloads on a thread of its own until destroyed.
-    void Start();
+    // Reloads on a thread of its own until destroyed. False, and logged,
+    // when that thread cannot start: the lists then stay as they are.
+    bool Start();
 
 private:
     UpstreamUrl url_;
     StationLists& lists_;
     Log log_;
+    ThreadFactory threads_;
     std::mutex mutex_;
     std::condition_variable wake_;
     bool stopping_ = false;

@@ -16,6 +16,7 @@ std::optional<std::string> LiveObservations::Find(const std::string& code) const
         std::unique_lock<std::mutex> lock(mutex_);
         Station& station = stations_[code];
         if (!station.lastGood.empty() && Clock::now() - station.fetchedAt < settings_.cacheTime) {
+            kept_.Touch(code, station.lastGood.size());
             return station.lastGood;
         }
         if (station.flight) {
@@ -25,18 +26,28 @@ std::optional<std::string> LiveObservations::Find(const std::string& code) const
         }
         flight = station.flight = std::make_shared<Flight>();
     }
-    std::optional<std::string> answer = FetchAndAnswer(code);
+    std::optional<std::string> answer;
+    try {
+        answer = FetchAndAnswer(code);
+    } catch (...) {
+        Land(code, *flight, std::nullopt);
+        throw;
+    }
+    Land(code, *flight, answer);
+    return answer;
+}
+
+void LiveObservations::Land(const std::string& code, Flight& flight, const std::optional<std::string>& answer) const {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         const auto station = stations_.find(code);
         station->second.flight.reset();
         // Codes that never gave an observation leave nothing behind.
         if (station->second.lastGood.empty()) stations_.erase(station);
-        flight->answer = answer;
-        flight->done = true;
+        flight.answer = answer;
+        flight.done = true;
     }
     landed_.notify_all();
-    return answer;
 }
 
 std::optional<std::string> LiveObservations::FetchAndAnswer(const std::string& code) const {
@@ -44,7 +55,12 @@ std::optional<std::string> LiveObservations::FetchAndAnswer(const std::string& c
     if (Clock::now().time_since_epoch().count() < sourceRestUntil_.load()) {
         return Fallback(code, "the source gave no answer lately (" + file.Text() + ")");
     }
-    FetchResult fetched = BoundedFetch(file, settings_.limits);
+    FetchResult fetched;
+    try {
+        fetched = BoundedFetch(file, settings_.limits);
+    } catch (const std::exception& failure) {  // out of memory or threads, say
+        fetched.error = std::string("the fetch failed: ") + failure.what();
+    }
     if (!fetched.ok && (fetched.status == 0 || fetched.status == 200 || fetched.status >= 500)) {
         sourceRestUntil_ = (Clock::now() + settings_.silentSourceRest).time_since_epoch().count();
     }
@@ -61,9 +77,9 @@ std::optional<std::string> LiveObservations::Fallback(const std::string& code, c
     const char* from = nullptr;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        const std::string& lastGood = stations_[code].lastGood;
-        if (!lastGood.empty()) {
-            answer = lastGood;
+        const auto station = stations_.find(code);
+        if (station != stations_.end() && !station->second.lastGood.empty()) {
+            answer = station->second.lastGood;
             from = "the last good observation";
         }
     }
@@ -82,10 +98,23 @@ void LiveObservations::Keep(const std::string& code, const std::string& text) co
         changed = station.lastGood != text;
         station.lastGood = text;
         station.fetchedAt = Clock::now();
+        kept_.Touch(code, text.size());
+        KeepWithinBounds();
     }
     std::string error;
     if (changed && disk_ != nullptr && !disk_->Store(code, text, error)) {
         log_(code + ": cannot keep the observation on disk: " + error);
+    }
+}
+
+void LiveObservations::KeepWithinBounds() const {
+    while (kept_.entries() > settings_.memory.stations || kept_.bytes() > settings_.memory.bytes) {
+        const std::string oldest = *kept_.Oldest();
+        kept_.Remove(oldest);
+        const auto station = stations_.find(oldest);
+        std::string().swap(station->second.lastGood);
+        // One being fetched stays until its fetch lands.
+        if (!station->second.flight) stations_.erase(station);
     }
 }
 

@@ -20,6 +20,7 @@
 #include "bounded_fetch.h"
 #include "observation_disk_cache.h"
 #include "observation_source.h"
+#include "recency_index.h"
 #include "upstream_url.h"
 
 namespace services {
@@ -33,11 +34,21 @@ inline constexpr FetchLimits kObservationLimits{std::chrono::milliseconds(3500),
 // instead of after the whole fetch time each.
 inline constexpr std::chrono::milliseconds kSilentSourceRest{std::chrono::seconds(60)};
 
+// The last good observations kept in memory, the least recently used
+// going first: a source that answers for any code would otherwise grow them
+// without end. Some 7,000 stations exist, each observation a few hundred
+// bytes.
+struct MemoryBounds {
+    std::size_t stations = 8192;
+    std::size_t bytes = 32u << 20;
+};
+
 struct LiveSettings {
     UpstreamUrl folder;                   // the files' folder
     std::chrono::milliseconds cacheTime;  // how long a fetched observation is served
     FetchLimits limits;                   // of one fetch
     std::chrono::milliseconds silentSourceRest = kSilentSourceRest;
+    MemoryBounds memory = {};
 };
 
 class LiveObservations : public ObservationSource {
@@ -48,7 +59,9 @@ public:
     LiveObservations(LiveSettings settings, const ObservationDiskCache* disk,
                      const ObservationSource& fallback, Log log);
 
-    // Concurrent asks for one station share one fetch and its answer.
+    // Concurrent asks for one station share one fetch and its answer; the
+    // fetch lands for them however it ends, an exception included (which
+    // then reaches the asker that made the fetch; the others get none).
     std::optional<std::string> Find(const std::string& code) const override;
 
 private:
@@ -66,6 +79,8 @@ private:
     std::optional<std::string> FetchAndAnswer(const std::string& code) const;
     std::optional<std::string> Fallback(const std::string& code, const std::string& why) const;
     void Keep(const std::string& code, const std::string& text) const;
+    void Land(const std::string& code, Flight& flight, const std::optional<std::string>& answer) const;
+    void KeepWithinBounds() const;  // with mutex_ held
 
     LiveSettings settings_;
     const ObservationDiskCache* disk_;
@@ -74,6 +89,7 @@ private:
     mutable std::mutex mutex_;
     mutable std::condition_variable landed_;
     mutable std::map<std::string, Station> stations_;
+    mutable RecencyIndex kept_;  // the stations with a last good observation
     mutable std::atomic<Clock::rep> sourceRestUntil_{0};
 };
 

@@ -8,7 +8,7 @@ std::string EscapedForLog(std::string_view text) {
     escaped.reserve(text.size());
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) {
+        if (byte < 0x20 || byte >= 0x7F) {
             escaped += "\\x";
             escaped += kHex[byte >> 4];
             escaped += kHex[byte & 0xF];

@@ -13,7 +13,10 @@ namespace services {
 // Where a part of the services writes its log lines, one call a line.
 using Log = std::function<void(const std::string& line)>;
 
-// C0 controls and DEL become "\xNN", a backslash "\\"; nothing else changes.
+// Every byte outside printable ASCII becomes "\xNN" (C0 controls, DEL, and
+// each byte from 0x80 up: a terminal that reads 8-bit text takes 0x80-0x9F
+// as C1 controls, one that reads UTF-8 takes C2 80-C2 9F so), a backslash
+// "\\"; nothing else changes.
 std::string EscapedForLog(std::string_view text);
 
 // Writes "nimbrel-services: " + the escaped line + a line end, in one write.

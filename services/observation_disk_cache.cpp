@@ -1,13 +1,17 @@
 #include "observation_disk_cache.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <vector>
 
 #include "observation_record.h"
 #include "unique_fd.h"
@@ -42,14 +46,16 @@ bool WriteAll(int fd, const std::string& text) {
 
 std::optional<std::string> ObservationDiskCache::Load(const std::string& code) const {
     if (!IsStationCode(code)) return std::nullopt;
-    const UniqueFd file(open(PathOf(code).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
-    if (!file) return std::nullopt;
+    // Opening a FIFO would wait for a writer: nothing but a regular file is read.
+    const UniqueFd file(open(PathOf(code).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    struct stat status {};
+    if (!file || fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
     std::string text;
     char buffer[8192];
     ssize_t n;
     while ((n = read(file.get(), buffer, sizeof buffer)) > 0) {
         text.append(buffer, static_cast<std::size_t>(n));
-        if (text.size() > maxBytes_) return std::nullopt;
+        if (text.size() > maxFileBytes_) return std::nullopt;
     }
     if (n < 0 || !IsDecodedObservation(text, code)) return std::nullopt;
     return text;
@@ -76,7 +82,48 @@ bool ObservationDiskCache::Store(const std::string& code, const std::string& tex
         unlink(temporary.c_str());
         return false;
     }
+    std::lock_guard<std::mutex> lock(mutex_);
+    ReadFolderOnce();
+    files_.Touch(code, text.size());
+    KeepWithinBounds();
     return true;
+}
+
+void ObservationDiskCache::ReadFolderOnce() const {
+    if (folderRead_) return;
+    folderRead_ = true;
+    struct Found {
+        std::string code;
+        std::size_t bytes;
+        timespec written;
+    };
+    std::vector<Found> found;
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder_.c_str()), closedir);
+    while (dir) {
+        const dirent* entry = readdir(dir.get());
+        if (entry == nullptr) break;
+        const std::string name = entry->d_name;
+        const std::string code = name.substr(0, name.size() > 4 ? name.size() - 4 : 0);
+        struct stat status {};
+        if (!IsStationCode(code) || name != code + ".TXT" || lstat(PathOf(code).c_str(), &status) != 0 ||
+            !S_ISREG(status.st_mode)) {
+            continue;
+        }
+        found.push_back({code, static_cast<std::size_t>(status.st_size), status.st_mtim});
+    }
+    std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
+        return a.written.tv_sec != b.written.tv_sec ? a.written.tv_sec < b.written.tv_sec
+                                                    : a.written.tv_nsec < b.written.tv_nsec;
+    });
+    for (const Found& file : found) files_.Touch(file.code, file.bytes);
+}
+
+void ObservationDiskCache::KeepWithinBounds() const {
+    while (files_.entries() > bounds_.files || files_.bytes() > bounds_.bytes) {
+        const std::string oldest = *files_.Oldest();
+        unlink(PathOf(oldest).c_str());
+        files_.Remove(oldest);
+    }
 }
 
 std::string DefaultCacheFolder() {

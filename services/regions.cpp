@@ -31,16 +31,17 @@ void SortByPlace(std::vector<Station>& stations) {
     });
 }
 
+constexpr std::size_t kCountryCodes = 26 * 26;
+
+// taken must hold fewer than kCountryCodes codes.
 std::string NewCountryCode(const std::string& name, std::set<std::string>& taken) {
     std::string letters;
     for (const char c : Upper(name)) {
         if (c >= 'A' && c <= 'Z') letters += c;
     }
-    if (!letters.empty()) {
-        for (std::size_t i = 1; i < letters.size(); ++i) {
-            const std::string code{letters[0], letters[i]};
-            if (taken.insert(code).second) return code;
-        }
+    for (std::size_t i = 1; i < letters.size(); ++i) {
+        const std::string code{letters[0], letters[i]};
+        if (taken.insert(code).second) return code;
     }
     for (char first = 'A'; first <= 'Z'; ++first) {
         for (char second = 'A'; second <= 'Z'; ++second) {
@@ -48,14 +49,15 @@ std::string NewCountryCode(const std::string& name, std::set<std::string>& taken
             if (taken.insert(code).second) return code;
         }
     }
-    return "??";  // more than 676 countries
+    return {};
 }
 
 }  // namespace
 
 Regions::Regions(std::vector<Region> regions) : regions_(std::move(regions)) {
-    std::sort(regions_.begin(), regions_.end(),
-              [](const Region& a, const Region& b) { return a.name < b.name; });
+    std::sort(regions_.begin(), regions_.end(), [](const Region& a, const Region& b) {
+        return a.name.size() != b.name.size() ? a.name.size() < b.name.size() : a.name < b.name;
+    });
     for (Region& region : regions_) SortByPlace(region.stations);
 }
 
@@ -99,6 +101,7 @@ Regions CountryRegions(const std::vector<Station>& directory) {
     for (auto& entry : byKey) regions.push_back(std::move(entry.second));
     std::sort(regions.begin(), regions.end(),
               [](const Region& a, const Region& b) { return a.name < b.name; });
+    if (regions.size() > kCountryCodes) regions.resize(kCountryCodes);
     std::set<std::string> taken;
     for (Region& region : regions) region.code = NewCountryCode(region.name, taken);
     return Regions(std::move(regions));

@@ -8,16 +8,33 @@
 namespace services {
 namespace {
 
-// The reader starts the rows that follow these without a line break of its
-// own, so their values end with the page's "<BR>".
-constexpr std::array<std::string_view, 5> kValuesEndingInLineBreak = {
-    "Sky conditions", "Weather", "Temperature", "Dew Point", "Relative Humidity"};
+struct PageRow {
+    std::string_view label;
+    // The reader starts the row that follows without a line break of its
+    // own, so the value ends with the page's "<BR>".
+    bool endsInLineBreak;
+};
 
-bool EndsInLineBreak(const std::string& label) {
-    for (const std::string_view wanted : kValuesEndingInLineBreak) {
-        if (label == wanted) return true;
+// The rows the plug-in reads, in the order it reads them. It stops at the
+// first label it does not know, so the source's other lines (Windchill,
+// Heat index, Pressure tendency, Precipitation last hour, ob, cycle) would
+// hide every row after them: they are left out.
+constexpr std::array<PageRow, 8> kPageRows = {{
+    {"Wind", false},
+    {"Visibility", false},
+    {"Sky conditions", true},
+    {"Weather", true},
+    {"Temperature", true},
+    {"Dew Point", true},
+    {"Relative Humidity", true},
+    {"Pressure (altimeter)", false},
+}};
+
+const ObservationLine* LineOf(const ObservationRecord& record, std::string_view label) {
+    for (const ObservationLine& line : record.lines) {
+        if (line.label == label) return &line;
     }
-    return false;
+    return nullptr;
 }
 
 }  // namespace
@@ -33,15 +50,17 @@ std::string WeatherPage(const ObservationRecord& record) {
     page += kHeaderEnd;
     page += "</FONT><BR>\n<FONT FACE=\"Arial,Helvetica\" SIZE=-1>" + record.position + "<BR>\n" +
             record.time + "</FONT>\n<TABLE BORDER=0 CELLPADDING=2>\n";
-    for (const ObservationLine& line : record.lines) {
+    for (const PageRow& row : kPageRows) {
+        const ObservationLine* line = LineOf(record, row.label);
+        if (line == nullptr) continue;
         page += "<TR><TD ALIGN=RIGHT BGCOLOR=\"#CCCCFF\">";
         page += kRowMarker;
-        page += line.label;
+        page += row.label;
         page += kLabelEnd;
         page += "</FONT></TD>\n";
         page += kValueMarker;
-        page += line.value;
-        if (EndsInLineBreak(line.label)) page += kLineBreak;
+        page += line->value;
+        if (row.endsInLineBreak) page += kLineBreak;
         page += kValueEnd;
         page += "</TD></TR>\n";
     }

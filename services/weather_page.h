@@ -1,7 +1,8 @@
 #pragma once
 // A station's current-conditions page: the station's name in the bold
-// header after the header marker, then one table row per observation line
-// in the record's order, label cell and value cell.
+// header after the header marker, then a table row (label cell and value
+// cell) for each line of the record that the plug-in reads, in the
+// plug-in's order; the record's other lines are left out.
 
 #include <string>
 

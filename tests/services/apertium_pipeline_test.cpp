@@ -4,11 +4,15 @@
 #include "apertium_translator.h"
 
 #include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cerrno>
 #include <thread>
+#include <vector>
 
 using namespace std::chrono_literals;
 using namespace std::string_literals;
@@ -36,6 +40,8 @@ TEST(ApertiumModeFile, EveryStageGetsTheNullFlushSwitchOnce) {
 TEST(ApertiumStreamText, EscapesKeepsBlanksAsideAndUndoesBoth) {
     EXPECT_EQ(services::ApertiumRequest("a [b]  $5\r\nc\\d", "[#1]"),
               "a \\[b\\][  ]\\$5[\r\n]c\\\\d.[][#1]\0"s);
+    // "~" with the blanks around it, as the plain-text deformatter keeps it.
+    EXPECT_EQ(services::ApertiumRequest("a~b ~ c", "[#2]"), "a[~]b[ ~ ]c.[][#2]\0"s);
     EXPECT_EQ(services::ApertiumAnswerText("Hola..[]"), "Hola.");
     EXPECT_EQ(services::ApertiumAnswerText("Un[  ]\\$5[\r\n]b \\[x\\].[]"), "Un  $5\r\nb [x]");
     // The tools may eat the added sentence end.
@@ -67,6 +73,34 @@ TEST(ApertiumPipeline, OneThatDiesOrNeverAnswersFailsAndGoes) {
 
     ApertiumPipeline missing({"no-such-program-here"}, 2s);
     EXPECT_FALSE(missing.Translate("rain"));
+}
+
+// Run as a container's first process, the services inherit every orphan:
+// the stages of a killed pipeline become their children and must be
+// waited for. A subreaper stands in for that first process here.
+TEST(ApertiumPipeline, AKilledPipelineLeavesNoStageBehind) {
+    ASSERT_EQ(prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
+    std::vector<pid_t> groups;
+    {
+        ApertiumPipeline stages({"sh", "-c", "cat | cat | cat"}, 2s);
+        // Four killed from outside, each then replaced; the last one goes
+        // with the pipeline object.
+        for (int kills = 0; kills <= 4; ++kills) {
+            ASSERT_EQ(stages.Translate("rain"), "rain");
+            groups.push_back(stages.processGroup());
+            if (kills == 4) break;
+            kill(-groups.back(), SIGKILL);
+            siginfo_t info{};  // its shell dead, not yet reaped
+            waitid(P_PID, static_cast<id_t>(groups.back()), &info, WEXITED | WNOWAIT);
+        }
+    }
+    prctl(PR_SET_CHILD_SUBREAPER, 0);
+    for (const pid_t group : groups) {
+        siginfo_t info{};
+        const int found = waitid(P_PGID, static_cast<id_t>(group), &info, WEXITED | WNOHANG | WNOWAIT);
+        const int error = errno;
+        EXPECT_TRUE(found == -1 && error == ECHILD) << "a process of group " << group << " is still ours";
+    }
 }
 
 // The tests below need Apertium's English-Spanish data (scripts/setup).
@@ -102,6 +136,7 @@ TEST_F(EngSpaPipeline, AHundredTranslationsThroughOneProcessGroup) {
 
 TEST_F(EngSpaPipeline, NulBytesLargeAndEmptyTexts) {
     EXPECT_EQ(pipeline_->Translate("light\0rain"s), "Lluvia ligera");
+    EXPECT_EQ(pipeline_->Translate("a~b"), "Un~b") << "as the stock pipeline gives it";
     EXPECT_EQ(pipeline_->Translate(""), "");
     const std::string sentence = "The wind blows from the north.";
     const auto one = pipeline_->Translate(sentence);

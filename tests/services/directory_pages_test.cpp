@@ -124,6 +124,28 @@ TEST(IndexPages, EveryNameStandsFiveCharactersAfterItsOwnCode) {
     EXPECT_EQ(CodeBeforeName(states, "Kansas"), "KS");
 }
 
+// A directory from the source may name any number of countries; only 676
+// two-letter codes exist. Each country listed has one of its own, and its
+// name is found on the index page.
+TEST(IndexPages, CountriesPastTheTwoLetterCodesAreLeftOut) {
+    std::vector<services::Station> directory;
+    for (int i = 0; i < 1000; ++i) {
+        const std::string name = "Land " + std::to_string(1000 + i);
+        directory.push_back({"X" + std::to_string(100 + i % 900), "Somewhere", "", name});
+    }
+    directory.push_back({"LFMN", "Nice", "", "France"});
+    const Regions countries = services::CountryRegions(directory);
+    ASSERT_EQ(countries.all().size(), 676u);
+    const std::string page = services::CountryIndexPage(countries);
+    std::set<std::string> codes;
+    for (const Region& region : countries.all()) {
+        EXPECT_TRUE(codes.insert(region.code).second) << region.code;
+        EXPECT_EQ(CodeBeforeName(page, region.name), region.code) << region.name;
+    }
+    EXPECT_NE(countries.Find("FR"), nullptr);
+    EXPECT_EQ(CodeBeforeName(page, "Land 1999"), "(none)") << "past the codes, in name order";
+}
+
 TEST(StationListPages, ListEveryStationOfTheStateOrCountry) {
     const auto& data = TestServiceData();
     const Region* texas = data.states.Find("TX");

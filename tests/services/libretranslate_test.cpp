@@ -202,6 +202,12 @@ TEST(LibreTranslateTranslator, ErrorAnswersAreFailedTranslations) {
     EXPECT_EQ(unlisted.Translate("Wind", "en_fr").outcome, Translation::Outcome::Failed);
     server.SetLanguages(kRecentLanguages);
     EXPECT_EQ(unlisted.Translate("Wind", "en_fr").outcome, Translation::Outcome::Translated);
+    // An empty list (a server still loading its models) is asked for again after the rest.
+    server.SetLanguages("[]");
+    const LibreTranslateTranslator empty(server.address(), "", {}, services::kTranslationTimeLimit, 0ms);
+    EXPECT_EQ(empty.Translate("Wind", "en_fr").outcome, Translation::Outcome::UnsupportedPair);
+    server.SetLanguages(kRecentLanguages);
+    EXPECT_EQ(empty.Translate("Wind", "en_fr").outcome, Translation::Outcome::Translated);
 
     const LibreTranslateTranslator unreachable({"http://127.0.0.1:1", "/"}, "");
     EXPECT_EQ(unreachable.Translate("Wind", "en_fr").outcome, Translation::Outcome::Failed);

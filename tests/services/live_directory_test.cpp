@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <system_error>
 
 #include "fake_source.h"
 #include "service_test_data.h"
@@ -53,6 +54,24 @@ TEST(LiveDirectory, ReplacesTheListsOnlyWithADirectory) {
     EXPECT_EQ(atlantis->stations.at(0).code, "NEWS");
     EXPECT_EQ(archived->countries.all().size(), TestServiceData().countries.all().size()) << "pages under way keep theirs";
     EXPECT_EQ(log.back(), "station directory: 3 stations from " + source.Url("/nsd_cccc.txt"));
+}
+
+// A system out of threads must not bring the services down.
+TEST(LiveDirectory, AThreadThatCannotStartLeavesTheListsAsTheyAre) {
+    StationLists lists({TestServiceData().states, TestServiceData().countries});
+    const auto archived = lists.Current();
+    std::vector<std::string> log;
+    {
+        LiveDirectory directory(*services::ParseUpstreamUrl(RefusingUrl()), lists,
+                                [&](const std::string& line) { log.push_back(line); },
+                                [](std::function<void()>) -> std::thread {
+                                    throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+                                });
+        EXPECT_FALSE(directory.Start());
+    }
+    EXPECT_EQ(lists.Current(), archived);
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_NE(log[0].find("cannot start the thread that fetches it"), std::string::npos) << log[0];
 }
 
 TEST(StationDirectory, ARealDirectoryIsOneAndGarbageIsNot) {

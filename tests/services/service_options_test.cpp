@@ -113,8 +113,10 @@ TEST(UpstreamUrl, SplitsOriginFromPathAndRefusesWhatIsNoAddress) {
     }
 }
 
-TEST(LogText, ControlBytesAndDeleteAreEscaped) {
-    EXPECT_EQ(services::EscapedForLog("GET /\x1b[2J\r\nX\x7f\\ \xb0 ok"), "GET /\\x1B[2J\\x0D\\x0AX\\x7F\\\\ \xb0 ok");
+TEST(LogText, ControlBytesDeleteAndEightBitBytesAreEscaped) {
+    EXPECT_EQ(services::EscapedForLog("GET /\x1b[2J\r\nX\x7f\\ ok"), "GET /\\x1B[2J\\x0D\\x0AX\\x7F\\\\ ok");
+    // C1 controls raw (CSI) and as UTF-8, and any other byte from 0x80 up.
+    EXPECT_EQ(services::EscapedForLog("\x9b" "2J \xc2\x9b" "2J \xb0 \xff"), "\\x9B2J \\xC2\\x9B2J \\xB0 \\xFF");
     std::FILE* file = std::tmpfile();
     ASSERT_NE(file, nullptr);
     services::WriteLogLine(file, "a\nb\tc");
