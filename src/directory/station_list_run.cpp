@@ -40,8 +40,4 @@ void ShowStationList(const StationListSettings& settings, const char* name, cons
     for (const std::string& box : StationListBoxes(listPage)) ShowBox(box.c_str(), kStationListBoxCaption);
 }
 
-void ShowStateStations(const char* name) { ShowStationList(kStateStationList, name); }
-
-void ShowCountryStations(const char* name) { ShowStationList(kCountryStationList, name); }
-
 }  // namespace nimbrel

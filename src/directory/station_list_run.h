@@ -16,7 +16,4 @@ inline constexpr PageSource kStationListPages{kWeatherServiceAddress, kResponseD
 void ShowStationList(const StationListSettings& settings, const char* name,
                      const PageSource& source = kStationListPages);
 
-void ShowStateStations(const char* name);
-void ShowCountryStations(const char* name);
-
 }  // namespace nimbrel

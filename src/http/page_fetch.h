@@ -16,6 +16,9 @@ struct PageSource {
     const char* address;
     DWORD deadlineMs;
     std::size_t maxBytes;
+
+    // The same bounds at another address, which must outlive the copy.
+    constexpr PageSource At(const char* otherAddress) const { return {otherAddress, deadlineMs, maxBytes}; }
 };
 
 enum class FetchResult { Fetched, ConnectFailed, RequestFailed };

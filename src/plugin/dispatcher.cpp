@@ -6,10 +6,10 @@
 
 #include "command_words.h"
 #include "common/module_state.h"
-#include "common/service_addresses.h"
 #include "directory/reference_texts.h"
 #include "directory/station_list_run.h"
 #include "dispatcher_texts.h"
+#include "gateway_preference.h"
 #include "notifications.h"
 #include "output_text.h"
 #include "player/drive_player.h"
@@ -51,12 +51,21 @@ void Weather(const char* parameters, char* output) {
     const WeatherParameters split = SplitWeatherParameters(parameters);
     if (split.storePreferences)
         SavePreferences(split.stationCode.c_str(), split.languagePair.c_str(), hostKeyName);
+    const ServiceBases services = ChooseServiceBases(hostKeyName);
     if (!split.codeIsGood) {
-        const std::string listPage = std::string(kWeatherServiceAddress) + kStationListPagePath;
+        const std::string listPage = services.weather + kStationListPagePath;
         SendToast((kBadCodeToastLead + listPage).c_str(), kBadCodeToastTitle, listPage.c_str(), false);
         return;   // output untouched
     }
-    WriteOutput(output, RequestWeatherReport(split.stationCode, split.languagePair, speechEnabled == 1));
+    WriteOutput(output, RequestWeatherReport(split.stationCode, split.languagePair, speechEnabled == 1,
+                                             kStationPages.At(services.weather.c_str()),
+                                             kTranslations.At(services.translation.c_str())));
+}
+
+void StationList(const StationListSettings& settings, const char* parameters, char* output) {
+    WriteOutput(output, "");
+    const ServiceBases services = ChooseServiceBases(hostKeyName);
+    ShowStationList(settings, StationListName(settings, parameters), kStationListPages.At(services.weather.c_str()));
 }
 
 void SpeechSwitch(int value, const char* toast) {
@@ -89,12 +98,10 @@ int DispatchCommand(const char* word, const char* parameters, char* output) {
             Weather(parameters, output);
             break;
         case CommandWord::Country:
-            WriteOutput(output, "");
-            ShowCountryStations(StationListName(kCountryStationList, parameters));
+            StationList(kCountryStationList, parameters, output);
             break;
         case CommandWord::States:
-            WriteOutput(output, "");
-            ShowStateStations(StationListName(kStateStationList, parameters));
+            StationList(kStateStationList, parameters, output);
             break;
         default:
             PlayerCommand(command, output);

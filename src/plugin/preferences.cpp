@@ -3,9 +3,12 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <string>
 
+#include "common/export_guard.h"
 #include "common/module_state.h"
 #include "common/unique_any.h"
+#include "common/win32_handles.h"
 #include "preferences_registry.h"
 
 namespace nimbrel {
@@ -36,6 +39,14 @@ bool IsOpenKey(RegistryKey opened) { return opened.key != nullptr; }
 
 using OpenedKey = UniqueAny<RegistryKey, &CloseRegistryKey, &IsOpenKey>;
 
+// The plug-in's key below HKEY_CURRENT_USER for the host's key name.
+std::string PreferencesKeyPath(const char* keyName) {
+    char path[kKeyPathSize];
+    std::snprintf(path, sizeof path, "%s\\%.*s%s", kHostRegistryRoot, kKeyNameMaxLength, keyName ? keyName : "",
+                  kPreferencesBelowHostKey);
+    return path;
+}
+
 void ShowSaveError() {
     MessageBoxA(nullptr, kSaveErrorText, kSaveErrorCaption, MB_OK);
 }
@@ -52,17 +63,38 @@ void SavePreferences(const char* stationCode, const char* languagePair, const ch
 
 void SavePreferences(const char* stationCode, const char* languagePair, const char* keyName,
                      PreferencesRegistry& registry) noexcept {
-    char path[kKeyPathSize];
-    std::snprintf(path, sizeof path, "%s\\%.*s%s", kHostRegistryRoot, kKeyNameMaxLength, keyName ? keyName : "",
-                  kPreferencesBelowHostKey);
-
-    HKEY key = registry.Open(path);
-    if (!key) key = registry.Create(path);
+    const std::string path = PreferencesKeyPath(keyName);
+    HKEY key = registry.Open(path.c_str());
+    if (!key) key = registry.Create(path.c_str());
     OpenedKey opened(RegistryKey{&registry, key});
 
     // The second value is written whatever became of the first.
     WriteOrComplain(registry, key, kTownCodeValue, stationCode ? stationCode : "");
     WriteOrComplain(registry, key, kTranslateCodeValue, languagePair ? languagePair : "");
+}
+
+PreferenceText ReadPreference(const char* name, const char* keyName) noexcept {
+    return Guarded(PreferenceText{}, [&] {
+        PreferenceText read;
+        HKEY opened = nullptr;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, PreferencesKeyPath(keyName).c_str(), 0, KEY_QUERY_VALUE, &opened) !=
+            ERROR_SUCCESS)
+            return read;
+        const UniqueKey key(opened);
+        char text[kPreferenceTextMaxBytes];
+        DWORD type = 0, size = sizeof text;
+        const LONG status = RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(text), &size);
+        if (status == ERROR_FILE_NOT_FOUND) return read;
+        if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) {
+            read.state = PreferenceText::State::Unreadable;
+            return read;
+        }
+        // A stored string need not end with its NUL, nor stop at the first.
+        read.state = PreferenceText::State::Text;
+        read.text.assign(text, size);
+        while (!read.text.empty() && read.text.back() == '\0') read.text.pop_back();
+        return read;
+    });
 }
 
 }  // namespace nimbrel

@@ -1,6 +1,9 @@
 #pragma once
-// The last /xweather station code and language pair, written to the current
-// user's registry below the host's key and never read back.
+// The plug-in's preferences, in the current user's registry below the
+// host's key: the last /xweather station code and language pair, written
+// and never read back; and values the user sets, read and never written.
+
+#include <string>
 
 namespace nimbrel {
 
@@ -17,5 +20,20 @@ void SavePreferences(const char* stationCode, const char* languagePair, const ch
 // The same through the given registry.
 void SavePreferences(const char* stationCode, const char* languagePair, const char* keyName,
                      PreferencesRegistry& registry) noexcept;
+
+// A value the user may set, as read.
+struct PreferenceText {
+    enum class State { Absent, Text, Unreadable };
+    State state = State::Absent;
+    std::string text;   // the text of a string value, as stored (never expanded)
+};
+
+// The longest text a preference is read to; a longer value is Unreadable,
+// as is one that is not a string (REG_SZ or REG_EXPAND_SZ).
+constexpr unsigned long kPreferenceTextMaxBytes = 1024;
+
+// The named value under the same key as SavePreferences writes, read
+// on each call; Absent when the key or the value is missing.
+PreferenceText ReadPreference(const char* name, const char* keyName) noexcept;
 
 }  // namespace nimbrel

@@ -4,7 +4,9 @@ ZIP and the .deb hold, the version resources of the Windows files, the
 service unit, and the services run from the unpacked .deb answering a
 station page on loopback.
 
-usage: packages_test.py DIST VERSION WINDRES
+usage: packages_test.py DIST VERSION WINDRES PREFERENCES-SOURCE
+(PREFERENCES-SOURCE: src/plugin/preferences.cpp, where the plug-in's
+registry key is spelled.)
 """
 import os
 import re
@@ -43,10 +45,19 @@ def version_resource(windres, path):
     }
 
 
-def check_zip(check, path, version, windres, work):
+def preferences_key(source):
+    """The plug-in's key below HKEY_CURRENT_USER for the key name Default,
+    as preferences.cpp builds it."""
+    with open(source) as file:
+        text = file.read()
+    spelled = lambda name: re.search(name + r'\[\] = "([^"]*)"', text).group(1).replace("\\\\", "\\")
+    return spelled("kHostRegistryRoot") + "\\Default" + spelled("kPreferencesBelowHostKey")
+
+
+def check_zip(check, path, version, windres, work, key):
     top = f"nimbrel-plugin-{version}-win32/"
     files = ["Nimbrel's Plugin.dll", "nimbrel-host.exe", "recording_voice.dll", "recording_voice.manifest",
-             "INSTALL.txt"]
+             "INSTALL.txt", "gateway-address.reg"]
     with zipfile.ZipFile(path) as archive:
         names = archive.namelist()
         check(sorted(names) == sorted(top + f for f in files), f"the ZIP holds {files} in {top}: {names}")
@@ -66,6 +77,11 @@ def check_zip(check, path, version, windres, work):
     check("\r\n" in guide and "\n" not in guide.replace("\r\n", ""), "INSTALL.txt has Windows line ends")
     check(GATEWAY in guide and f"nimbrel-services_{version}_" in guide and "Deploying" in guide,
           "INSTALL.txt names the gateway's address, the services' package and the README's Deploying")
+    check("gateway-address.reg" in guide and "GatewayAddress" in guide, "INSTALL.txt says how to set the gateway")
+    reg = read("gateway-address.reg").decode("ascii").split("\r\n")
+    check(reg[0] == "REGEDIT4" and not any("\n" in line for line in reg), "gateway-address.reg is REGEDIT4, CR LF")
+    check(f"[HKEY_CURRENT_USER\\{key}]" in reg and '"GatewayAddress"="http://192.168.1.20:8642"' in reg,
+          f"gateway-address.reg sets GatewayAddress under the plug-in's key {key}: {reg}")
 
     major, minor = (int(n) for n in version.split(".")[:2])
     for name, file_type in (("Nimbrel's Plugin.dll", "0x2"), ("nimbrel-host.exe", "0x1")):
@@ -145,7 +161,7 @@ def check_deb(check, path, version, work):
 
 
 def main():
-    dist, version, windres = sys.argv[1:4]
+    dist, version, windres, preferences = sys.argv[1:5]
     packages = {"ZIP": os.path.join(dist, f"nimbrel-plugin-{version}-win32.zip")}
     debs = [name for name in os.listdir(dist) if name.startswith(f"nimbrel-services_{version}_")] \
         if os.path.isdir(dist) else []
@@ -157,7 +173,7 @@ def main():
         return 1
     check = Checks()
     with tempfile.TemporaryDirectory() as work:
-        check_zip(check, packages["ZIP"], version, windres, work)
+        check_zip(check, packages["ZIP"], version, windres, work, preferences_key(preferences))
         check_deb(check, packages[".deb"], version, work)
     print(f"packages: {len(check.failures)} failed")
     return 1 if check.failures else 0

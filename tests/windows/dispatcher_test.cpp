@@ -13,6 +13,7 @@
 #include "recording_voice/voice_log.h"
 #include "http_standin.h"
 #include "common/host_records.h"
+#include "common/win32_handles.h"
 #include "plugin_host.h"
 #include "recording_sink.h"
 #include "test_paths.h"
@@ -35,6 +36,26 @@ std::string Preference(const char* name) {
                      value, &size) != ERROR_SUCCESS)
         return "<none>";
     return value;
+}
+
+// The user's gateway, as the package's .reg example sets it.
+void SetGatewayAddress(const std::string& value) {
+    HKEY created = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kPreferencesKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &created,
+                              nullptr),
+              ERROR_SUCCESS);
+    const UniqueKey key(created);
+    ASSERT_EQ(RegSetValueExA(key.get(), "GatewayAddress", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                             static_cast<DWORD>(value.size() + 1)),
+              ERROR_SUCCESS);
+}
+
+// The authority a request went to: the stand-in is the proxy, so targets
+// are in absolute form.
+std::vector<std::string> RequestHosts(const HttpStandIn& standIn) {
+    std::vector<std::string> hosts;
+    for (const ReceivedRequest& request : standIn.Requests()) hosts.push_back(request.host);
+    return hosts;
 }
 
 std::wstring Widen(const std::string& bytes) {
@@ -91,7 +112,8 @@ TEST_F(Dispatcher, WeatherStoresPreferencesThenAnswers) {
     EXPECT_EQ(Preference("TranslateCode"), "en_fr");
     EXPECT_TRUE(events.toasts.empty());
 
-    // Each request goes to the service address the build configured.
+    // Without a GatewayAddress, each request goes to the service address the
+    // build configured.
     const std::vector<ReceivedRequest> requests = standIn.Requests();
     ASSERT_GT(requests.size(), 2u);
     EXPECT_EQ(("http://" + requests[0].host).rfind(NIMBREL_WEATHER_SERVICE_URL, 0), 0u) << requests[0].host;
@@ -116,6 +138,53 @@ TEST_F(Dispatcher, BadStationCodesShowTheToastAndLeaveTheOutput) {
     EXPECT_EQ(Preference("TownCode"), "LFMNX");
     EXPECT_EQ(Preference("TranslateCode"), "en_fr");
     EXPECT_EQ(standIn.Requests().size(), 0u);
+}
+
+TEST_F(Dispatcher, AGatewayAddressIsTheHostOfEveryRequest) {
+    SetGatewayAddress("http://gateway.example:8642/");
+    standIn.Serve("/tr?", Answer::Template("<td bgcolor=white class=s><div style=padding:10px;>[{pair}]{text}</div></td>"));
+    standIn.Serve("/international.html", Answer::Body("<SELECT>\n<OPTION VALUE=\"FR\"> France\n</SELECT>"));
+    standIn.Serve("/cgi-bin/cc_sel_cntry.pl?country=FR", Answer::Body("<select><option selected>x\n</select>"));
+
+    EXPECT_EQ(host.RunCommand("/xweather", "LFMN").output, EnglishReport());
+    CommandEvent translated = host.RunCommand("/xweather", "LFMN en_fr");
+    ASSERT_TRUE(translated.output);
+    EXPECT_NE(translated.output->find("[en_fr]Wind"), std::string::npos) << *translated.output;
+    host.RunCommand("/xcountry", "France");
+    const std::vector<std::string> hosts = RequestHosts(standIn);
+    ASSERT_GT(hosts.size(), 4u);   // two reports, a translation, the index and the list
+    EXPECT_EQ(hosts, std::vector<std::string>(hosts.size(), "gateway.example:8642"));
+
+    // Where the station codes are looked up is the gateway's page too.
+    host.RunCommand("/xweather", "LF");
+    ASSERT_EQ(events.toasts.size(), 1u);
+    EXPECT_EQ(events.toasts[0].link, "http://gateway.example:8642/international.html");
+}
+
+TEST_F(Dispatcher, ABadGatewayAddressIsNamedOnceAndTheBuildsAddressesAnswer) {
+    SetGatewayAddress("http://user@gateway.example\x1b[2J:8642");
+    const std::string told = "GatewayAddress \"http://user@gateway.example?[2J:8642\" is not like "
+                             "http://192.168.1.20:8642\r\nThe built-in address is used";
+    standIn.Serve("/tr?", Answer::Template("<td bgcolor=white class=s><div style=padding:10px;>{text}</div></td>"));
+    EXPECT_EQ(host.RunCommand("/xweather", "LFMN").output, EnglishReport());
+    ASSERT_EQ(events.toasts.size(), 1u);
+    EXPECT_EQ(events.toasts[0].message, told);
+    EXPECT_EQ(events.toasts[0].title, "Nimbrel Plugin's options");
+
+    EXPECT_TRUE(host.RunCommand("/xweather", "LFMN en_fr").output);
+    EXPECT_EQ(events.toasts.size(), 1u) << "told once per load";
+    const std::vector<std::string> hosts = RequestHosts(standIn);
+    ASSERT_GT(hosts.size(), 2u);
+    EXPECT_EQ(("http://" + hosts.front()).rfind(NIMBREL_WEATHER_SERVICE_URL, 0), 0u) << hosts.front();
+    EXPECT_EQ(("http://" + hosts.back()).rfind(NIMBREL_TRANSLATION_SERVICE_URL, 0), 0u) << hosts.back();
+
+    // A new load of the library tells again.
+    host.Unload();
+    ASSERT_TRUE(host.Load(PluginPath()));
+    ASSERT_EQ(host.Initialize(kKeyName), TRUE);
+    EXPECT_EQ(host.RunCommand("/xweather", "LFMN").output, EnglishReport());
+    ASSERT_EQ(events.toasts.size(), 2u);
+    EXPECT_EQ(events.toasts[1].message, told);
 }
 
 TEST_F(Dispatcher, ShortTextStoresNothing) {

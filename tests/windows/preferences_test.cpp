@@ -177,3 +177,46 @@ TEST_F(Preferences, NoKeyAtAllGetsTwoBoxesAndNothingIsClosed) {
 }
 
 }  // namespace
+
+namespace {
+
+// A value the user sets is read as stored, each call afresh; a value that
+// is not a string, or longer than the bound, is no text at all.
+TEST_F(Preferences, ReadTakesStringsAsStoredAndNothingElse) {
+    using State = PreferenceText::State;
+    EXPECT_EQ(ReadPreference("GatewayAddress", kTestKeyName).state, State::Absent) << "no key";
+    HKEY created = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kTestPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &created,
+                              nullptr),
+              ERROR_SUCCESS);
+    const UniqueKey key(created);
+    EXPECT_EQ(ReadPreference("GatewayAddress", kTestKeyName).state, State::Absent) << "no value";
+
+    const std::string longest(kPreferenceTextMaxBytes - 1, 'x');
+    const struct {
+        DWORD type;
+        std::string stored;
+        State state;
+        std::string text;
+    } cases[] = {
+        {REG_SZ, std::string("http://a.example", 17), State::Text, "http://a.example"},
+        {REG_EXPAND_SZ, std::string("%TEMP%", 7), State::Text, "%TEMP%"},   // never expanded
+        {REG_SZ, "no NUL", State::Text, "no NUL"},
+        {REG_SZ, std::string("a\0b", 4), State::Text, std::string("a\0b", 3)},
+        {REG_SZ, longest + '\0', State::Text, longest},
+        {REG_SZ, longest + "x" + '\0', State::Unreadable, ""},
+        {REG_DWORD, std::string(4, '\1'), State::Unreadable, ""},
+        {REG_BINARY, "http://a.example", State::Unreadable, ""},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(RegSetValueExA(key.get(), "GatewayAddress", 0, c.type, reinterpret_cast<const BYTE*>(c.stored.data()),
+                                 static_cast<DWORD>(c.stored.size())),
+                  ERROR_SUCCESS);
+        const PreferenceText read = ReadPreference("GatewayAddress", kTestKeyName);
+        EXPECT_EQ(read.state, c.state) << c.stored.substr(0, 40);
+        EXPECT_EQ(read.text, c.text) << c.stored.substr(0, 40);
+    }
+    EXPECT_EQ(ReadPreference("GatewayAddress", "AnotherKeyName").state, State::Absent) << "the key name's own key";
+}
+
+}  // namespace

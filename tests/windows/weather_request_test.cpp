@@ -50,11 +50,6 @@ std::string QueryValue(const std::string& path, const std::string& key) {
     return decoded;
 }
 
-PageSource At(PageSource source, const char* address) {
-    source.address = address;
-    return source;
-}
-
 std::vector<ReceivedRequest> TranslationRequests(const HttpStandIn& standIn) {
     std::vector<ReceivedRequest> found;
     for (const ReceivedRequest& request : standIn.Requests())
@@ -88,7 +83,7 @@ TEST_F(WeatherRequestTest, ErrorTexts) {
     EXPECT_EQ(RequestWeatherReport("ZZZZ", "", false), "Error :s");
     EXPECT_EQ(RequestWeatherReport("EMPT", "", false), "Error :s");
     EXPECT_EQ(RequestWeatherReport("MUTE", "", false), "request error");   // after the 5 s timeout
-    EXPECT_EQ(RequestWeatherReport("LFMN", "", false, At(kStationPages, "gopher://weather.example")), "connexion error");
+    EXPECT_EQ(RequestWeatherReport("LFMN", "", false, kStationPages.At("gopher://weather.example")), "connexion error");
     EXPECT_EQ(standIn.Requests().size(), 3u);
 }
 
@@ -143,7 +138,7 @@ TEST_F(WeatherRequestTest, TranslationClientErrorTexts) {
     EXPECT_EQ(TranslateText("split", "en_fr"), "partie");
     EXPECT_EQ(TranslateText("plain", "en_fr"), "response pb");
     EXPECT_EQ(TranslateText("mute", "en_fr"), "request pb");
-    EXPECT_EQ(TranslateText("x", "en_fr", At(kTranslations, "gopher://translate.example")), "translation problem");
+    EXPECT_EQ(TranslateText("x", "en_fr", kTranslations.At("gopher://translate.example")), "translation problem");
     EXPECT_EQ(TranslationRequests(standIn).size(), 3u);
 }
 
