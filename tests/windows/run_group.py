@@ -27,6 +27,9 @@ import xml.etree.ElementTree as ET
 
 # Seconds without a case ending; the slowest case takes about 10 under qemu.
 CASE_TIMEOUT = int(os.environ.get("RUN_GROUP_CASE_TIMEOUT", "90"))
+# Seconds before the first case begins: a first Wine program makes the
+# prefix, which takes a minute or two under qemu.
+START_TIMEOUT = 300
 
 
 def wine_path(path):
@@ -44,12 +47,12 @@ def run(command, gtest_filter, xml_path):
     reader = threading.Thread(target=lambda: [lines.put(line) for line in process.stdout] + [lines.put(None)],
                               daemon=True)
     reader.start()
-    ended, running, last_progress, hung = {}, None, time.monotonic(), False
+    ended, running, last_progress, hung, started = {}, None, time.monotonic(), False, False
     while True:
         try:
             line = lines.get(timeout=1)
         except queue.Empty:
-            if time.monotonic() - last_progress > CASE_TIMEOUT:
+            if time.monotonic() - last_progress > (CASE_TIMEOUT if started else max(CASE_TIMEOUT, START_TIMEOUT)):
                 hung = True
                 break
             continue
@@ -60,7 +63,7 @@ def run(command, gtest_filter, xml_path):
             ended[line[12:].split("(")[0].strip()] = not line.startswith("[  FAILED  ]")
             running, last_progress = None, time.monotonic()
         elif line.startswith("[ RUN      ]"):
-            running, last_progress = line[12:].strip(), time.monotonic()
+            running, last_progress, started = line[12:].strip(), time.monotonic(), True
     sys.stdout.flush()
     if hung:
         print(f"run_group: {running or 'the group'} did not end within {CASE_TIMEOUT} s; stopping it", flush=True)
