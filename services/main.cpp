@@ -13,20 +13,20 @@
 #include <string>
 #include <vector>
 
-#include "apertium_translator.h"
-#include "libretranslate_translator.h"
-#include "live_directory.h"
-#include "live_observations.h"
-#include "log_text.h"
-#include "observation_disk_cache.h"
-#include "open_file_limit.h"
+#include "translation/apertium/apertium_translator.h"
+#include "translation/libretranslate/libretranslate_translator.h"
+#include "stations/live_directory.h"
+#include "observations/live_observations.h"
+#include "support/log_text.h"
+#include "observations/observation_disk_cache.h"
+#include "server/open_file_limit.h"
 #include "service_data.h"
 #include "service_options.h"
 #include "service_routes.h"
 #include "service_server.h"
-#include "station_lists.h"
-#include "translation_cache.h"
-#include "translator_chain.h"
+#include "stations/station_lists.h"
+#include "translation/translation_cache.h"
+#include "translation/translator_chain.h"
 
 namespace {
 
@@ -121,7 +121,7 @@ int main(int argc, char** argv) {
             directory->Start();
         }
 
-        const services::ServiceRoutes routes(*observations, lists, translator, live != nullptr);
+        const services::ServiceRoutes routes(*observations, lists, translator);
         services::ServiceServer server(routes, Log, Limits());
         if (!server.Start(options.ListenPort(), options.listen)) {
             Log(server.error());

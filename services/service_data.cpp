@@ -1,6 +1,6 @@
 #include "service_data.h"
 
-#include "station_directory.h"
+#include "stations/station_directory.h"
 
 namespace services {
 

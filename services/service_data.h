@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "observation_archive.h"
-#include "regions.h"
+#include "observations/observation_archive.h"
+#include "stations/regions.h"
 
 namespace services {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "upstream_url.h"
+#include "upstream/upstream_url.h"
 
 namespace services {
 

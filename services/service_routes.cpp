@@ -2,15 +2,15 @@
 
 #include <cctype>
 
-#include "index_page.h"
-#include "observation_record.h"
-#include "query_value.h"
-#include "request_target.h"
-#include "service_paths.h"
-#include "station_list_page.h"
-#include "translation_page.h"
-#include "translation_request.h"
-#include "weather_page.h"
+#include "pages/index_page.h"
+#include "observations/observation_record.h"
+#include "support/query_value.h"
+#include "server/request_target.h"
+#include "pages/service_paths.h"
+#include "pages/station_list_page.h"
+#include "pages/translation_page.h"
+#include "pages/translation_request.h"
+#include "pages/weather_page.h"
 
 namespace services {
 namespace {
@@ -36,6 +36,16 @@ bool IsStationPage(const std::string& path) {
            path.size() > kStationPagePrefix.size() + kStationPageSuffix.size();
 }
 
+// The station code of a station page's path, in upper case ("lfmn" is Nice
+// too); empty for any other path.
+std::string StationCode(const std::string& path) {
+    if (!IsStationPage(path)) return "";
+    std::string code = path.substr(kStationPagePrefix.size(),
+                                   path.size() - kStationPagePrefix.size() - kStationPageSuffix.size());
+    for (char& c : code) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return code;
+}
+
 Page NotFoundPage() {
     return {kNotFound, "<HTML>\n<HEAD>\n<TITLE>Not found</TITLE>\n</HEAD>\n<BODY>\n"
                        "<P>No such page.</P>\n</BODY>\n</HTML>\n"};
@@ -54,25 +64,24 @@ Page ServiceRoutes::Answer(std::string_view target) const {
         return RegionListPage(lists->countries, QueryValue(request.query, kCountryKey));
     }
     if (path == kTranslationPath) return TranslationAnswer(request.query);
-    if (IsStationPage(path)) {
-        return StationPage(path.substr(kStationPagePrefix.size(),
-                                       path.size() - kStationPagePrefix.size() - kStationPageSuffix.size()));
-    }
+    const std::string code = StationCode(path);
+    if (!code.empty()) return StationPage(code, observations_.Find(code));
     return NotFoundPage();
 }
 
-bool ServiceRoutes::MayBlock(std::string_view target) const {
+std::optional<Page> ServiceRoutes::AnswerAtOnce(std::string_view target) const {
     const std::string path = SplitRequestTarget(target).path;
-    return path == kTranslationPath || (observationsMayBlock_ && IsStationPage(path));
+    if (path == kTranslationPath) return std::nullopt;
+    const std::string code = StationCode(path);
+    if (code.empty()) return Answer(target);
+    std::optional<std::string> record;
+    if (!observations_.FindAtOnce(code, record)) return std::nullopt;
+    return StationPage(code, record);
 }
 
-// Codes are looked up in upper case, so "lfmn" is Nice too.
-Page ServiceRoutes::StationPage(const std::string& code) const {
-    std::string upper = code;
-    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    const auto record = observations_.Find(upper);
+Page ServiceRoutes::StationPage(const std::string& code, const std::optional<std::string>& record) const {
     if (!record) return {kNotFound, UnknownStationPage()};
-    return {200, WeatherPage(ParseObservationRecord(*record, upper))};
+    return {200, WeatherPage(ParseObservationRecord(*record, code))};
 }
 
 Page ServiceRoutes::TranslationAnswer(std::string_view query) const {

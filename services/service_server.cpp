@@ -1,13 +1,13 @@
 #include "service_server.h"
 
-#include "http_server.h"
+#include "server/http_server.h"
 
 namespace services {
 
 ServiceServer::ServiceServer(const ServiceRoutes& routes, Log log, const ServerLimits& limits, ThreadFactory threads)
     : server_(std::make_unique<HttpServer>(
           RequestHandler{[&routes](const std::string& target) { return routes.Answer(target); },
-                         [&routes](const std::string& target) { return routes.MayBlock(target); }},
+                         [&routes](const std::string& target) { return routes.AnswerAtOnce(target); }},
           std::move(log), limits, std::move(threads))) {}
 
 ServiceServer::~ServiceServer() = default;

@@ -5,10 +5,10 @@
 #include <memory>
 #include <string>
 
-#include "log_text.h"
-#include "server_limits.h"
+#include "support/log_text.h"
+#include "server/server_limits.h"
 #include "service_routes.h"
-#include "thread_factory.h"
+#include "support/thread_factory.h"
 
 namespace services {
 

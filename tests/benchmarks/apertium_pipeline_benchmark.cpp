@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "apertium_mode_file.h"
-#include "apertium_pipeline.h"
-#include "child_process.h"
+#include "translation/apertium/apertium_mode_file.h"
+#include "translation/apertium/apertium_pipeline.h"
+#include "support/child_process.h"
 
 namespace {
 

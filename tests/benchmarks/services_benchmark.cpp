@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "fake_source.h"
-#include "live_observations.h"
+#include "observations/live_observations.h"
 #include "observation_fixtures.h"
 #include "service_data.h"
 #include "service_routes.h"

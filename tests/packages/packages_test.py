@@ -111,7 +111,7 @@ def check_deb(check, path, version, work):
     check(deb_field(path, "Package") == "nimbrel-services" and deb_field(path, "Version") == version,
           f"the .deb is nimbrel-services {version}")
     depends = deb_field(path, "Depends")
-    check(all(library in depends for library in ("libc6", "libstdc++6", "libcpp-httplib", "zlib1g",
+    check(all(library in depends for library in ("libc6", "libstdc++6", "libssl3", "zlib1g",
                                                   "ca-certificates")),
           f"it depends on the libraries the program links and on ca-certificates: {depends}")
     check("apertium-eng-spa" in deb_field(path, "Recommends"), "it recommends Apertium's English-Spanish")

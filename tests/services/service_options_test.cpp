@@ -4,8 +4,8 @@
 
 #include <cstdio>
 
-#include "log_text.h"
-#include "upstream_url.h"
+#include "support/log_text.h"
+#include "upstream/upstream_url.h"
 
 using services::ParseServiceOptions;
 using services::ParseUpstreamUrl;

@@ -111,3 +111,17 @@ TEST_F(ServiceServerTest, StopsPromptlyWithAConnectionLeftOpen) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
 }
 
+
+// Pages from memory are answered on the server's io thread; a translation
+// waits on its translator, so it goes to a worker.
+TEST_F(ServiceServerTest, OnlyPagesThatNeedNoWaitAreAnsweredAtOnce) {
+    for (const char* target : {"/weather/current/LFMN.html", "/weather/current/ZZZZ.html",
+                               "http://weather.example:80/international.html", "/nothing"}) {
+        const std::optional<services::Page> atOnce = routes_.AnswerAtOnce(target);
+        ASSERT_TRUE(atOnce) << target;
+        const services::Page page = routes_.Answer(target);
+        EXPECT_EQ(atOnce->status, page.status) << target;
+        EXPECT_EQ(atOnce->body, page.body) << target;
+    }
+    EXPECT_FALSE(routes_.AnswerAtOnce("/tr?trtext=hi&lp=en_es"));
+}

@@ -1,0 +1,98 @@
+#pragma once
+// Today's observations, fetched from the source's folder of decoded files
+// (base + CODE + ".TXT") and kept for a while. When a fetch fails, a page
+// is still answered, from, in this order: the station's last good
+// observation in memory, the one kept on disk, the archive's record; else
+// the station is unknown. An observation's own time line always travels
+// with it, so an old one never poses as new.
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "support/log_text.h"
+#include "upstream/bounded_fetch.h"
+#include "observations/observation_disk_cache.h"
+#include "observations/observation_source.h"
+#include "observations/recency_index.h"
+#include "upstream/upstream_url.h"
+
+namespace services {
+
+// The plug-in gives up on a page after 5 s; a page must be answered within
+// 4 s, fallbacks included, however the source behaves.
+inline constexpr FetchLimits kObservationLimits{std::chrono::milliseconds(3500), 64 * 1024};
+
+// A source that gave no whole answer (down, unreachable, silent, too slow,
+// failing) is left alone this long: meanwhile pages are answered from the fallbacks at once
+// instead of after the whole fetch time each.
+inline constexpr std::chrono::milliseconds kSilentSourceRest{std::chrono::seconds(60)};
+
+// The last good observations kept in memory, the least recently used
+// going first: a source that answers for any code would otherwise grow them
+// without end. Some 7,000 stations exist, each observation a few hundred
+// bytes.
+struct MemoryBounds {
+    std::size_t stations = 8192;
+    std::size_t bytes = 32u << 20;
+};
+
+struct LiveSettings {
+    UpstreamUrl folder;                   // the files' folder
+    std::chrono::milliseconds cacheTime;  // how long a fetched observation is served
+    FetchLimits limits;                   // of one fetch
+    std::chrono::milliseconds silentSourceRest = kSilentSourceRest;
+    MemoryBounds memory = {};
+};
+
+class LiveObservations : public ObservationSource {
+public:
+
+    // disk may be none (nothing kept across restarts); fallback is the
+    // archive. Both must outlive this object.
+    LiveObservations(LiveSettings settings, const ObservationDiskCache* disk,
+                     const ObservationSource& fallback, Log log);
+
+    // Concurrent asks for one station share one fetch and its answer; the
+    // fetch lands for them however it ends, an exception included (which
+    // then reaches the asker that made the fetch; the others get none).
+    std::optional<std::string> Find(const std::string& code) const override;
+    // At once only while the last good observation is fresh in memory.
+    bool FindAtOnce(const std::string& code, std::optional<std::string>& record) const override;
+
+private:
+    using Clock = std::chrono::steady_clock;
+    struct Flight {
+        bool done = false;
+        std::optional<std::string> answer;
+    };
+    struct Station {
+        std::string lastGood;  // empty when none was fetched yet
+        Clock::time_point fetchedAt;
+        std::shared_ptr<Flight> flight;  // the fetch under way, if any
+    };
+
+    std::optional<std::string> FetchAndAnswer(const std::string& code) const;
+    std::optional<std::string> Fallback(const std::string& code, const std::string& why) const;
+    void Keep(const std::string& code, const std::string& text) const;
+    void Land(const std::string& code, Flight& flight, const std::optional<std::string>& answer) const;
+    void KeepWithinBounds() const;  // with mutex_ held
+
+    LiveSettings settings_;
+    const ObservationDiskCache* disk_;
+    const ObservationSource& fallback_;
+    Log log_;
+    mutable std::mutex mutex_;
+    mutable std::condition_variable landed_;
+    mutable std::map<std::string, Station> stations_;
+    mutable RecencyIndex kept_;  // the stations with a last good observation
+    mutable std::atomic<Clock::rep> sourceRestUntil_{0};
+};
+
+}  // namespace services

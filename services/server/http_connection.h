@@ -1,0 +1,118 @@
+#pragma once
+// One client connection of the HTTP server, from accept to close, as a
+// chain of asynchronous steps on one io thread: read a request (bounded
+// in time and bytes), hand its target to a worker, write the answer the
+// worker posts back, and read the next one or close. Nothing here blocks,
+// so a connection that waits costs no thread.
+
+#include <boost/asio/io_context.hpp>
+#include <boost/asio/ip/tcp.hpp>
+#include <boost/beast/core/flat_buffer.hpp>
+#include <boost/beast/core/tcp_stream.hpp>
+#include <boost/beast/http/parser.hpp>
+#include <boost/beast/http/string_body.hpp>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "support/log_text.h"
+#include "server/page.h"
+#include "server/server_limits.h"
+#include "server/worker_pool.h"
+
+namespace services {
+
+// What answers a request target. An answer that may block runs on a
+// worker; one built from memory at once runs where the request was read,
+// which spares two trips between threads.
+struct RequestHandler {
+    std::function<Page(const std::string& target)> answer;
+    // The page when it can be had without waiting; none sends the request
+    // to a worker, which asks answer.
+    std::function<std::optional<Page>(const std::string& target)> answerAtOnce;
+};
+
+// What a server's connections share. A job on a worker holds it, so that a
+// route still running when the server has gone posts its answer into an
+// io_context that is still there (and never run again).
+struct ServerShared : std::enable_shared_from_this<ServerShared> {
+    ServerShared(const ServerLimits& limits, RequestHandler handler, Log log, WorkerPool& pool)
+        : limits(limits), handler(std::move(handler)), log(std::move(log)), pool(pool) {
+        for (std::size_t i = 0; i < std::max<std::size_t>(limits.ioThreads, 1); ++i) io.emplace_back(1);
+    }
+
+    const ServerLimits limits;
+    const RequestHandler handler;
+    const Log log;
+    // The server's; only io threads post to it, and they end before it does.
+    WorkerPool& pool;
+    std::atomic<std::size_t> open{0};
+    // One for each io thread, each connection on one of them, so that
+    // threads never hand a connection's steps to one another. Last, so
+    // destroyed first: with them go the handlers they still hold, and with
+    // those the connections, which count themselves out above.
+    std::deque<boost::asio::io_context> io;
+};
+
+// A request body, read and thrown away: a GET's body means nothing here,
+// but unread it would be taken for the next request. The parser bounds it.
+struct DiscardedBody {
+    struct value_type {};
+    struct reader {
+        template <bool isRequest, class Fields>
+        reader(boost::beast::http::header<isRequest, Fields>&, value_type&) {}
+        void init(const boost::optional<std::uint64_t>&, boost::beast::error_code& error) { error = {}; }
+        template <class Buffers>
+        std::size_t put(const Buffers& buffers, boost::beast::error_code& error) {
+            error = {};
+            return boost::asio::buffer_size(buffers);
+        }
+        void finish(boost::beast::error_code& error) { error = {}; }
+    };
+};
+
+// The connection closes after the answer to a request it could not read,
+// and such a request is not answered by a worker.
+class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
+public:
+    HttpConnection(boost::asio::ip::tcp::socket socket, ServerShared& shared);
+    ~HttpConnection();
+    HttpConnection(const HttpConnection&) = delete;
+    HttpConnection& operator=(const HttpConnection&) = delete;
+
+    void Start();
+
+private:
+    struct Job;
+
+    void ReadRequest();
+    void ReadRest();
+    void OnRequest(boost::beast::error_code error);
+    void Dispatch();
+    void Answer(Page page);
+    void OnAnswered(boost::beast::error_code error);
+    void Linger();
+    void DropInput();
+    std::string RequestText() const;
+
+    ServerShared& shared_;
+    boost::beast::tcp_stream stream_;
+    boost::beast::flat_buffer buffer_;
+    std::optional<boost::beast::http::request_parser<DiscardedBody>> parser_;
+    boost::beast::http::response<boost::beast::http::string_body> answer_;
+    std::chrono::steady_clock::time_point deadline_;
+    std::size_t requests_ = 0;
+    std::size_t lingerBytes_ = 0;
+    bool head_ = false;
+    bool keepAlive_ = false;
+};
+
+}  // namespace services

@@ -1,0 +1,66 @@
+#pragma once
+// The services' HTTP server, event-driven (Boost.Beast over Boost.Asio): a
+// few io threads serve every connection without blocking, and the routes,
+// which may block, run on a bounded pool of workers. An idle or slow client
+// costs a socket and a timer, never a thread.
+//
+// Stop never waits on a client: it ends the io threads, then waits a while
+// (ServerLimits::drain) for routes still running. A route that outlives it
+// posts its answer into the io_context it shares with its connection, which
+// stays until the last of them ends.
+
+#include <boost/asio/executor_work_guard.hpp>
+#include <boost/asio/ip/tcp.hpp>
+#include <boost/asio/steady_timer.hpp>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "server/http_connection.h"
+#include "server/server_limits.h"
+#include "support/thread_factory.h"
+#include "server/worker_pool.h"
+
+namespace services {
+
+class HttpServer {
+public:
+    HttpServer(RequestHandler handler, Log log, const ServerLimits& limits, ThreadFactory threads);
+    ~HttpServer();
+    HttpServer(const HttpServer&) = delete;
+    HttpServer& operator=(const HttpServer&) = delete;
+
+    // Binds address:port (port 0: any free one) and serves. False when the
+    // port cannot be had or no io thread starts; error() then says why.
+    bool Start(int port, const std::string& address);
+    // True when no route was left running. A stopped server stays stopped.
+    bool Stop();
+
+    int port() const { return port_; }
+    const std::string& error() const { return error_; }
+
+private:
+    bool Listen(int port, const std::string& address);
+    bool StartIoThreads();
+    void Accept();
+    void Admit(boost::asio::ip::tcp::socket socket);
+
+    const ThreadFactory threads_;
+    WorkerPool pool_;
+    std::shared_ptr<ServerShared> shared_;
+    // The io_contexts that have a thread, which new connections take in turn.
+    std::vector<boost::asio::io_context*> serving_;
+    std::size_t nextContext_ = 0;
+    // On shared_'s io_contexts, so declared after it and reset before it.
+    std::optional<boost::asio::ip::tcp::acceptor> acceptor_;
+    std::optional<boost::asio::steady_timer> acceptPause_;
+    std::vector<boost::asio::executor_work_guard<boost::asio::io_context::executor_type>> work_;
+    std::vector<std::thread> ioThreads_;
+    int port_ = 0;
+    std::string error_;
+};
+
+}  // namespace services

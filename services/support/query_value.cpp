@@ -1,0 +1,21 @@
+#include "support/query_value.h"
+
+#include "support/percent_decoding.h"
+
+namespace services {
+
+std::string QueryValue(std::string_view query, std::string_view key) {
+    std::size_t start = 0;
+    while (start <= query.size()) {
+        auto end = query.find('&', start);
+        if (end == std::string_view::npos) end = query.size();
+        const std::string_view pair = query.substr(start, end - start);
+        if (pair.size() > key.size() && pair.substr(0, key.size()) == key && pair[key.size()] == '=') {
+            return FormDecoded(pair.substr(key.size() + 1));
+        }
+        start = end + 1;
+    }
+    return {};
+}
+
+}  // namespace services

@@ -1,0 +1,17 @@
+#include "support/thread_factory.h"
+
+namespace services {
+
+ThreadFactory SystemThreads() {
+    return [](std::function<void()> body) { return std::thread(std::move(body)); };
+}
+
+std::thread StartThread(const ThreadFactory& factory, std::function<void()> body) noexcept {
+    try {
+        return factory(std::move(body));
+    } catch (...) {
+        return {};
+    }
+}
+
+}  // namespace services

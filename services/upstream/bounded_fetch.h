@@ -1,0 +1,44 @@
+#pragma once
+// One request to an upstream server, bounded as a whole: the name looked
+// up, the connection made (and its TLS handshake), the request sent and the
+// answer's head and body read, all by one deadline; the head and the body
+// each within a number of bytes. It runs on the caller's thread, on
+// non-blocking sockets, and starts no thread of its own.
+
+#include <chrono>
+#include <cstddef>
+#include <string>
+
+#include "upstream/upstream_url.h"
+
+namespace services {
+
+// A sound server's head is well under a kilobyte; a line that never ends
+// must not grow without bound.
+inline constexpr std::size_t kAnswerHeadBytes = 32 * 1024;
+
+struct FetchLimits {
+    std::chrono::milliseconds time;  // from the start to the last byte
+    std::size_t bytes;               // of the body, after any decompression
+    std::size_t headBytes = kAnswerHeadBytes;
+};
+
+// A GET unless a body is given, which then goes as a POST.
+struct FetchRequest {
+    std::string body;
+    std::string contentType;
+};
+
+struct FetchResult {
+    bool ok = false;
+    int status = 0;     // the answer's status; 0 when none came
+    std::string body;   // when ok
+    std::string error;  // why not, for the log: "HTTP status 404", ...
+};
+
+// Only a 200 answer is ok; redirections are not followed. A gzip or
+// deflate body is decompressed. Returns by the deadline (and a few
+// milliseconds) whatever the source or the name resolver does.
+FetchResult BoundedFetch(const UpstreamUrl& url, const FetchLimits& limits, const FetchRequest& request = {});
+
+}  // namespace services

@@ -1,0 +1,87 @@
+#include "upstream/upstream_url.h"
+
+#include <cctype>
+
+namespace services {
+namespace {
+
+bool StartsWithNoCase(std::string_view text, std::string_view start) {
+    if (text.size() < start.size()) return false;
+    for (std::size_t i = 0; i < start.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(text[i])) != start[i]) return false;
+    }
+    return true;
+}
+
+bool IsHostByte(char c, bool bracketed) {
+    const auto b = static_cast<unsigned char>(c);
+    return std::isalnum(b) || c == '.' || c == '-' || (bracketed && c == ':');
+}
+
+bool IsHost(std::string_view host) {
+    const bool bracketed = host.size() > 2 && host.front() == '[' && host.back() == ']';
+    if (bracketed) host = host.substr(1, host.size() - 2);
+    if (host.empty()) return false;
+    for (const char c : host) {
+        if (!IsHostByte(c, bracketed)) return false;
+    }
+    return true;
+}
+
+bool IsPort(std::string_view port) {
+    if (port.empty() || port.size() > 5) return false;
+    long value = 0;
+    for (const char c : port) {
+        if (c < '0' || c > '9') return false;
+        value = value * 10 + (c - '0');
+    }
+    return value > 0 && value <= 65535;
+}
+
+bool IsPath(std::string_view path) {
+    for (const char c : path) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b <= 0x20 || b >= 0x7F || c == '?' || c == '#') return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<UpstreamUrl> ParseUpstreamUrl(std::string_view url) {
+    std::string_view scheme;
+    for (const std::string_view known : {"https://", "http://"}) {
+        if (StartsWithNoCase(url, known)) scheme = known;
+    }
+    if (scheme.empty()) return std::nullopt;
+    const std::string_view rest = url.substr(scheme.size());
+    const auto slash = rest.find('/');
+    const std::string_view authority = rest.substr(0, slash);
+    const std::string_view path = slash == std::string_view::npos ? "/" : rest.substr(slash);
+    // The last colon after any bracketed address starts the port.
+    const auto closing = authority.rfind(']');
+    const auto colon = authority.find(':', closing == std::string_view::npos ? 0 : closing);
+    const std::string_view host = authority.substr(0, colon);
+    if (!IsHost(host) || !IsPath(path)) return std::nullopt;
+    if (colon != std::string_view::npos && !IsPort(authority.substr(colon + 1))) return std::nullopt;
+    UpstreamUrl parsed;
+    parsed.origin = std::string(scheme.substr(0, scheme.size() - 3));
+    for (char& c : parsed.origin) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    parsed.origin += "://";
+    parsed.origin += authority;
+    parsed.path = std::string(path);
+    return parsed;
+}
+
+UpstreamUrl AsFolder(UpstreamUrl url) {
+    if (url.path.back() != '/') url.path += '/';
+    return url;
+}
+
+UpstreamUrl InFolder(const UpstreamUrl& folder, std::string_view name) {
+    UpstreamUrl file = AsFolder(folder);
+    file.path += name;
+    return file;
+}
+
+}  // namespace services
