@@ -18,6 +18,7 @@
 #include "stations/live_directory.h"
 #include "observations/live_observations.h"
 #include "support/log_text.h"
+#include "support/log_writer.h"
 #include "observations/observation_disk_cache.h"
 #include "server/open_file_limit.h"
 #include "service_data.h"
@@ -29,8 +30,6 @@
 #include "translation/translator_chain.h"
 
 namespace {
-
-void Log(const std::string& line) { services::WriteLogLine(stderr, line); }
 
 // Descriptors kept for what is not a client: the log, translators' pipes,
 // upstream fetches, the disk cache.
@@ -72,7 +71,7 @@ int main(int argc, char** argv) {
     options.data = NIMBREL_SERVICES_DATA_DIR;
     std::string error;
     if (!services::ParseServiceOptions(args, options, error)) {
-        Log(error);
+        services::WriteLogLine(stderr, error);
         std::fputs(services::kServiceUsage, stderr);
         return 2;
     }
@@ -84,6 +83,10 @@ int main(int argc, char** argv) {
     sigaddset(&stopSignals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     signal(SIGPIPE, SIG_IGN);
+    // Every log line from here on, a request's included, is written by the
+    // writer's thread: the io threads never wait on stderr.
+    services::LogWriter logWriter(stderr);
+    const services::Log log = [&logWriter](const std::string& line) { logWriter.Write(line); };
 
     try {
         const auto data = services::ServiceData::Load(options.data);
@@ -93,7 +96,7 @@ int main(int argc, char** argv) {
         if (options.translator != services::TranslatorChoice::LibreTranslate) translators.push_back(&apertium.emplace());
         if (options.libreTranslate && options.translator != services::TranslatorChoice::Apertium) {
             translators.push_back(
-                &libreTranslate.emplace(*options.libreTranslate, options.libreTranslateKey, Log));
+                &libreTranslate.emplace(*options.libreTranslate, options.libreTranslateKey, log));
         }
         const services::TranslatorChain chain(translators);
         const services::TranslationCache translator(chain);
@@ -109,7 +112,7 @@ int main(int argc, char** argv) {
             live = std::make_unique<services::LiveObservations>(
                 services::LiveSettings{*options.observations, std::chrono::seconds(options.cacheSeconds),
                                        services::kObservationLimits},
-                disk ? &*disk : nullptr, data.observations, Log);
+                disk ? &*disk : nullptr, data.observations, log);
             observations = live.get();
             observationsText = "live from " + options.observations->Text() + ", each kept " +
                                std::to_string(options.cacheSeconds) + " s; last good ones kept in " +
@@ -117,19 +120,19 @@ int main(int argc, char** argv) {
         }
         std::unique_ptr<services::LiveDirectory> directory;
         if (options.stations) {
-            directory = std::make_unique<services::LiveDirectory>(*options.stations, lists, Log);
+            directory = std::make_unique<services::LiveDirectory>(*options.stations, lists, log);
             directory->Start();
         }
 
         const services::ServiceRoutes routes(*observations, lists, translator);
-        services::ServiceServer server(routes, Log, Limits());
+        services::ServiceServer server(routes, log, Limits());
         if (!server.Start(options.ListenPort(), options.listen)) {
-            Log(server.error());
+            log(server.error());
             return 1;
         }
         std::printf("%d\n", server.port());
         std::fflush(stdout);
-        Log(std::to_string(data.observations.size()) + " archived stations; translation by " +
+        log(std::to_string(data.observations.size()) + " archived stations; translation by " +
             TranslationSummary(apertium ? &*apertium : nullptr, options) + "; observations: " + observationsText +
             "; serving on http://" + options.listen + ":" + std::to_string(server.port()) +
             " (as the plug-in's gateway, or as its http_proxy)");
@@ -138,11 +141,12 @@ int main(int argc, char** argv) {
         if (!server.Stop()) {
             // A route still runs: what it uses must stay, so leave without
             // taking anything down.
-            Log("stopped with a request still being answered");
+            log("stopped with a request still being answered");
+            logWriter.Flush();
             std::_Exit(0);
         }
     } catch (const std::exception& failure) {
-        Log(failure.what());
+        log(failure.what());
         return 1;
     }
     return 0;

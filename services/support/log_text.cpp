@@ -21,8 +21,10 @@ std::string EscapedForLog(std::string_view text) {
     return escaped;
 }
 
+std::string LogLine(std::string_view line) { return "nimbrel-services: " + EscapedForLog(line) + "\n"; }
+
 void WriteLogLine(std::FILE* to, std::string_view line) {
-    const std::string text = "nimbrel-services: " + EscapedForLog(line) + "\n";
+    const std::string text = LogLine(line);
     std::fwrite(text.data(), 1, text.size(), to);
     std::fflush(to);
 }

@@ -19,7 +19,9 @@ using Log = std::function<void(const std::string& line)>;
 // "\\"; nothing else changes.
 std::string EscapedForLog(std::string_view text);
 
-// Writes "nimbrel-services: " + the escaped line + a line end, in one write.
+// "nimbrel-services: " + the escaped line + a line end.
+std::string LogLine(std::string_view line);
+// Writes LogLine(line) in one write.
 void WriteLogLine(std::FILE* to, std::string_view line);
 
 }  // namespace services
