@@ -1,8 +1,7 @@
 // nimbrel-services: the weather and translation services on one port.
-// Prints the port on standard output, then serves until SIGINT or SIGTERM.
-
-#include <pthread.h>
-#include <signal.h>
+// Prints the port on standard output, then serves until it is told to stop
+// (support/stop_request.h). On Windows it also starts at logon when asked
+// (--install), and writes its log to a file as well as to the console.
 
 #include <algorithm>
 #include <cstdio>
@@ -13,21 +12,34 @@
 #include <string>
 #include <vector>
 
-#include "translation/apertium/apertium_translator.h"
-#include "translation/libretranslate/libretranslate_translator.h"
-#include "stations/live_directory.h"
 #include "observations/live_observations.h"
-#include "support/log_text.h"
-#include "support/log_writer.h"
 #include "observations/observation_disk_cache.h"
 #include "server/open_file_limit.h"
 #include "service_data.h"
 #include "service_options.h"
 #include "service_routes.h"
 #include "service_server.h"
+#include "stations/live_directory.h"
 #include "stations/station_lists.h"
+#include "support/log_text.h"
+#include "support/log_writer.h"
+#include "support/private_files.h"
+#include "support/stop_request.h"
+#include "support/user_folders.h"
+#include "translation/libretranslate/libretranslate_translator.h"
 #include "translation/translation_cache.h"
 #include "translation/translator_chain.h"
+#if NIMBREL_SERVICES_APERTIUM
+#include "translation/apertium/apertium_translator.h"
+#endif
+#if defined(_WIN32)
+#include "support/windows_program.h"
+#include "support/windows_text.h"
+#endif
+
+#ifndef NIMBREL_SERVICES_DATA_DIR
+#define NIMBREL_SERVICES_DATA_DIR ""
+#endif
 
 namespace {
 
@@ -43,62 +55,72 @@ services::ServerLimits Limits() {
     return limits;
 }
 
-// What translates, for the log: Apertium's modes and the server's address.
-std::string TranslationSummary(const services::ApertiumTranslator* apertium,
-                               const services::ServiceOptions& options) {
-    std::string summary;
-    if (apertium) {
-        summary = "Apertium modes:";
-        for (const std::string& mode : apertium->modes()) summary += " " + mode;
-        if (apertium->modes().empty()) summary += " none";
-    }
-    if (options.libreTranslate && options.translator != services::TranslatorChoice::Apertium) {
-        summary += summary.empty() ? "" : "; ";
-        summary += "LibreTranslate at " + options.libreTranslate->Text();
-    }
-    return summary;
+// The program's arguments: on Windows in UTF-8, whatever the code page.
+std::vector<std::string> Arguments(int argc, char** argv) {
+#if defined(_WIN32)
+    (void)argc;
+    (void)argv;
+    return services::ProgramArguments();
+#else
+    return std::vector<std::string>(argv + 1, argv + argc);
+#endif
 }
 
-}  // namespace
+// The translators, as the options choose them, in the order they are asked.
+struct Translators {
+#if NIMBREL_SERVICES_APERTIUM
+    std::optional<services::ApertiumTranslator> apertium;
+#endif
+    std::optional<services::LibreTranslateTranslator> libreTranslate;
+    std::vector<const services::Translator*> chain;
+    std::string summary;  // for the log
 
-int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-        std::fputs(services::kServiceUsage, stdout);
-        return 0;
+    Translators(const services::ServiceOptions& options, const services::Log& log) {
+        if (options.translator != services::TranslatorChoice::LibreTranslate) {
+#if NIMBREL_SERVICES_APERTIUM
+            chain.push_back(&apertium.emplace());
+            summary = "Apertium modes:";
+            for (const std::string& mode : apertium->modes()) summary += " " + mode;
+            if (apertium->modes().empty()) summary += " none";
+#else
+            summary = "no Apertium on Windows";
+#endif
+        }
+        if (options.libreTranslate && options.translator != services::TranslatorChoice::Apertium) {
+            chain.push_back(&libreTranslate.emplace(*options.libreTranslate, options.libreTranslateKey, log));
+            summary += summary.empty() ? "" : "; ";
+            summary += "LibreTranslate at " + options.libreTranslate->Text();
+        }
     }
-    services::ServiceOptions options;
-    options.data = NIMBREL_SERVICES_DATA_DIR;
+};
+
+// The log's file as well as standard error, where the system keeps one
+// (Windows); none when it cannot be opened.
+std::FILE* OpenLogFile(std::string& path) {
+    path = services::DefaultLogFile();
+    if (path.empty()) return nullptr;
     std::string error;
-    if (!services::ParseServiceOptions(args, options, error)) {
-        services::WriteLogLine(stderr, error);
-        std::fputs(services::kServiceUsage, stderr);
-        return 2;
-    }
-    // Blocked before any thread starts, so that every thread leaves them to
-    // the sigwait below.
-    sigset_t stopSignals;
-    sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGINT);
-    sigaddset(&stopSignals, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
-    signal(SIGPIPE, SIG_IGN);
+    const std::size_t separator = path.find_last_of("\\/");
+    if (!services::MakePrivateFolders(path.substr(0, separator), error)) return nullptr;
+#if defined(_WIN32)
+    return _wfopen(services::WideFromUtf8(path).c_str(), L"ab");
+#else
+    return std::fopen(path.c_str(), "ab");
+#endif
+}
+
+int Serve(const services::ServiceOptions& options, services::StopRequest& stop, bool ownConsole) {
+    std::string logPath;
+    std::FILE* logFile = OpenLogFile(logPath);
     // Every log line from here on, a request's included, is written by the
     // writer's thread: the io threads never wait on stderr.
-    services::LogWriter logWriter(stderr);
+    services::LogWriter logWriter(stderr, services::SystemThreads(), logFile);
     const services::Log log = [&logWriter](const std::string& line) { logWriter.Write(line); };
 
     try {
         const auto data = services::ServiceData::Load(options.data);
-        std::optional<services::ApertiumTranslator> apertium;
-        std::optional<services::LibreTranslateTranslator> libreTranslate;
-        std::vector<const services::Translator*> translators;
-        if (options.translator != services::TranslatorChoice::LibreTranslate) translators.push_back(&apertium.emplace());
-        if (options.libreTranslate && options.translator != services::TranslatorChoice::Apertium) {
-            translators.push_back(
-                &libreTranslate.emplace(*options.libreTranslate, options.libreTranslateKey, log));
-        }
-        const services::TranslatorChain chain(translators);
+        const Translators translators(options, log);
+        const services::TranslatorChain chain(translators.chain);
         const services::TranslationCache translator(chain);
         services::StationLists lists({data.states, data.countries});
 
@@ -116,7 +138,7 @@ int main(int argc, char** argv) {
             observations = live.get();
             observationsText = "live from " + options.observations->Text() + ", each kept " +
                                std::to_string(options.cacheSeconds) + " s; last good ones kept in " +
-                               (disk ? disk->folder() : "memory only (no $HOME)");
+                               (disk ? disk->folder() : "memory only (no user folder)");
         }
         std::unique_ptr<services::LiveDirectory> directory;
         if (options.stations) {
@@ -132,17 +154,25 @@ int main(int argc, char** argv) {
         }
         std::printf("%d\n", server.port());
         std::fflush(stdout);
-        log(std::to_string(data.observations.size()) + " archived stations; translation by " +
-            TranslationSummary(apertium ? &*apertium : nullptr, options) + "; observations: " + observationsText +
-            "; serving on http://" + options.listen + ":" + std::to_string(server.port()) +
-            " (as the plug-in's gateway, or as its http_proxy)");
-        int signal = 0;
-        sigwait(&stopSignals, &signal);
+        const std::string address = "http://" + options.listen + ":" + std::to_string(server.port());
+        log(std::to_string(data.observations.size()) + " archived stations; translation by " + translators.summary +
+            "; observations: " + observationsText + "; serving on " + address +
+            " (as the plug-in's gateway, or as its http_proxy)" + (logFile ? "; log also in " + logPath : ""));
+        if (ownConsole) {
+            logWriter.Flush();
+            std::fprintf(stderr,
+                         "\nThe plug-in's gateway is serving on %s.\n"
+                         "Leave this window open while you use the plug-in; close it or press Ctrl-C to stop.\n"
+                         "(nimbrel-services --install starts it at each logon without a window.)\n\n",
+                         address.c_str());
+        }
+        stop.Wait();
         if (!server.Stop()) {
             // A route still runs: what it uses must stay, so leave without
             // taking anything down.
             log("stopped with a request still being answered");
             logWriter.Flush();
+            if (logFile) std::fflush(logFile);
             std::_Exit(0);
         }
     } catch (const std::exception& failure) {
@@ -150,4 +180,61 @@ int main(int argc, char** argv) {
         return 1;
     }
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args = Arguments(argc, argv);
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        std::fputs(services::kServiceUsage, stdout);
+        return 0;
+    }
+    bool background = false;
+#if defined(_WIN32)
+    // --install and --uninstall come alone or first; --background is what
+    // the logon start passes.
+    const bool install = !args.empty() && args[0] == "--install";
+    const bool uninstall = !args.empty() && args[0] == "--uninstall";
+    background = !args.empty() && args[0] == services::kBackgroundOption;
+    if (install || uninstall || background) args.erase(args.begin());
+    // With no option it serves what the plug-in asks by default: today's
+    // observations, on the gateway's port.
+    if (args.empty() && !uninstall) args.push_back("--live");
+#endif
+    services::ServiceOptions options;
+    options.data = services::DefaultDataFolder(NIMBREL_SERVICES_DATA_DIR);
+    std::string error;
+    if (!services::ParseServiceOptions(args, options, error)) {
+        services::WriteLogLine(stderr, error);
+        std::fputs(services::kServiceUsage, stderr);
+        return 2;
+    }
+#if defined(_WIN32)
+    if (install || uninstall) {
+        if (uninstall && !args.empty()) {
+            services::WriteLogLine(stderr, "--uninstall takes no other option");
+            return 2;
+        }
+        std::string said;
+        const bool done = install ? services::InstallLogonStart(args, said) : services::UninstallLogonStart(said);
+        services::WriteLogLine(done ? stdout : stderr, said);
+        return done ? 0 : 1;
+    }
+    // Started at logon: no console window stays open (the log file keeps
+    // the lines). Double-clicked: the window says where it serves.
+    const bool ownConsole = !background && services::HasOwnConsole();
+    if (background) services::LeaveConsole();
+#else
+    const bool ownConsole = false;
+#endif
+    // Before any thread starts (see stop_request.h).
+    services::StopRequest stop(background);
+    const int status = Serve(options, stop, ownConsole);
+    if (status != 0 && ownConsole) {
+        // A window that vanished at once would hide why.
+        std::fputs("\nPress Enter to close this window.\n", stderr);
+        std::getchar();
+    }
+    return status;
 }

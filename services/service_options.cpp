@@ -15,6 +15,10 @@ const char kServiceUsage[] =
     "                        [--cache-seconds N] [--cache-dir DIR]\n"
     "                        [--libretranslate-url URL] [--libretranslate-key KEY]\n"
     "                        [--translator apertium|libretranslate|auto]\n"
+#if defined(_WIN32)
+    "       nimbrel-services --install [OPTION...]\n"
+    "       nimbrel-services --uninstall\n"
+#endif
     "  --port N                 port to listen on; 0 picks a free one. Default: " NIMBREL_TEXT(NIMBREL_GATEWAY_PORT) " with a\n"
     "                           live source, else 0\n"
     "  --listen ADDR            address to listen on (default 127.0.0.1)\n"
@@ -28,15 +32,32 @@ const char kServiceUsage[] =
     "  --cache-seconds N        how long a fetched observation is served before it is\n"
     "                           fetched again (default 900)\n"
     "  --cache-dir DIR          where the last good observations are kept across restarts\n"
+#if defined(_WIN32)
+    "                           (default %LOCALAPPDATA%\\nimbrel-services\\cache); nothing\n"
+    "                           is written without a live source\n"
+#else
     "                           (default $XDG_CACHE_HOME/nimbrel-services, else\n"
     "                           ~/.cache/nimbrel-services); nothing is written without a\n"
     "                           live source\n"
+#endif
     "  --libretranslate-url URL a LibreTranslate server (http:// or https://), for the\n"
     "                           pairs Apertium has no mode for\n"
     "  --libretranslate-key KEY its API key, when it asks for one\n"
     "  --translator WHICH       apertium, libretranslate (needs --libretranslate-url), or\n"
     "                           auto (the default): Apertium where it has a mode, else\n"
-    "                           LibreTranslate when a URL is given\n";
+    "                           LibreTranslate when a URL is given\n"
+#if defined(_WIN32)
+    "  --install [OPTION...]    start at each logon of this user, without a window, with\n"
+    "                           these options, and start so now (no administrator rights)\n"
+    "  --uninstall              start at logon no more, and stop the one started so\n"
+    "With no option it serves as with --live, on 127.0.0.1:" NIMBREL_TEXT(NIMBREL_GATEWAY_PORT) ", where the plug-in\n"
+    "asks by default. Apertium does not exist on Windows: only a LibreTranslate\n"
+    "server translates here, and a pair it does not serve (or any pair, without\n"
+    "--libretranslate-url) is answered \"This language pair is not available.\", as on\n"
+    "Linux when no translator has it. The log is written to the console and to\n"
+    "%LOCALAPPDATA%\\nimbrel-services\\nimbrel-services.log.\n"
+#endif
+    ;
 
 namespace {
 

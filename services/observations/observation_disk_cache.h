@@ -13,6 +13,7 @@
 #include <string>
 
 #include "observations/recency_index.h"
+#include "support/private_files.h"
 
 namespace services {
 
@@ -36,7 +37,7 @@ public:
     const std::string& folder() const { return folder_; }
 
 private:
-    std::string PathOf(const std::string& code) const { return folder_ + "/" + code + ".TXT"; }
+    std::string PathOf(const std::string& code) const { return folder_ + kPathSeparator + code + ".TXT"; }
     // The files already there, oldest first, read once.
     void ReadFolderOnce() const;
     void KeepWithinBounds() const;
@@ -48,9 +49,5 @@ private:
     mutable bool folderRead_ = false;
     mutable RecencyIndex files_;
 };
-
-// $XDG_CACHE_HOME/nimbrel-services, else $HOME/.cache/nimbrel-services;
-// empty when neither is set.
-std::string DefaultCacheFolder();
 
 }  // namespace services

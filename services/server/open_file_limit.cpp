@@ -1,5 +1,16 @@
 #include "server/open_file_limit.h"
 
+#if defined(_WIN32)
+
+namespace services {
+
+// Windows sets no such limit on sockets: memory is the bound.
+std::size_t RaiseOpenFileLimit() { return static_cast<std::size_t>(-1); }
+
+}  // namespace services
+
+#else
+
 #include <sys/resource.h>
 
 namespace services {
@@ -16,3 +27,5 @@ std::size_t RaiseOpenFileLimit() {
 }
 
 }  // namespace services
+
+#endif

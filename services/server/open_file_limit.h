@@ -1,7 +1,7 @@
 #pragma once
 // Each open connection holds a descriptor, and the usual soft limit (1024)
-// is below the connections the server admits. POSIX only; a Windows build
-// has no such limit and would give this file another body.
+// is below the connections the server admits. Windows has no such limit
+// on sockets.
 
 #include <cstddef>
 

@@ -4,17 +4,7 @@
 
 namespace services {
 
-namespace {
-
-void WriteBatch(std::FILE* to, const std::string& batch) {
-    if (batch.empty()) return;
-    std::fwrite(batch.data(), 1, batch.size(), to);
-    std::fflush(to);
-}
-
-}  // namespace
-
-LogWriter::LogWriter(std::FILE* to, const ThreadFactory& threads) : to_(to) {
+LogWriter::LogWriter(std::FILE* to, const ThreadFactory& threads, std::FILE* copy) : to_(to), copy_(copy) {
     thread_ = StartThread(threads, [this] { Run(); });
 }
 
@@ -30,7 +20,7 @@ LogWriter::~LogWriter() {
 
 void LogWriter::Write(std::string_view line) {
     std::string text = LogLine(line);
-    if (!thread_.joinable()) return WriteBatch(to_, text);
+    if (!thread_.joinable()) return WriteBatch(text);
     std::lock_guard<std::mutex> lock(mutex_);
     if (pending_.size() + text.size() > kPendingBytes) {
         ++dropped_;
@@ -45,7 +35,16 @@ void LogWriter::Flush() {
         std::lock_guard<std::mutex> lock(mutex_);
         batch = TakePending();
     }
-    WriteBatch(to_, batch);
+    WriteBatch(batch);
+}
+
+void LogWriter::WriteBatch(const std::string& batch) {
+    if (batch.empty()) return;
+    for (std::FILE* to : {to_, copy_}) {
+        if (to == nullptr) continue;
+        std::fwrite(batch.data(), 1, batch.size(), to);
+        std::fflush(to);
+    }
 }
 
 std::string LogWriter::TakePending() {
@@ -66,7 +65,7 @@ void LogWriter::Run() {
         wake_.wait_for(lock, kInterval, [this] { return stopping_; });
         const std::string batch = TakePending();
         lock.unlock();
-        WriteBatch(to_, batch);
+        WriteBatch(batch);
         lock.lock();
     }
 }

@@ -26,7 +26,9 @@ public:
     static constexpr std::chrono::milliseconds kInterval{100};
 
     // Without a thread (the factory failed) each line is written at once.
-    explicit LogWriter(std::FILE* to, const ThreadFactory& threads = SystemThreads());
+    // A copy, when given, receives every batch too (a log file beside the
+    // console).
+    explicit LogWriter(std::FILE* to, const ThreadFactory& threads = SystemThreads(), std::FILE* copy = nullptr);
     ~LogWriter();  // writes what is pending
     LogWriter(const LogWriter&) = delete;
     LogWriter& operator=(const LogWriter&) = delete;
@@ -40,7 +42,10 @@ private:
     void Run();
     std::string TakePending();  // with mutex_ held
 
+    void WriteBatch(const std::string& batch);
+
     std::FILE* to_;
+    std::FILE* copy_;
     std::mutex mutex_;
     std::condition_variable wake_;
     std::string pending_;

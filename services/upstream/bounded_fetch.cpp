@@ -21,28 +21,7 @@ using Clock = std::chrono::steady_clock;
 constexpr char kUserAgent[] = "nimbrel-services";
 constexpr std::size_t kReadBytes = 16 * 1024;
 
-// "https://host:port" in parts; ParseUpstreamUrl has checked it.
-struct Origin {
-    bool tls = false;
-    std::string authority;  // as the Host header gives it
-    std::string host;       // without brackets
-    std::string port;
-};
-
-Origin SplitOrigin(const std::string& origin) {
-    Origin split;
-    const auto scheme = origin.find("://");
-    split.tls = origin.compare(0, scheme, "https") == 0;
-    split.authority = origin.substr(scheme + 3);
-    const auto closing = split.authority.rfind(']');
-    const auto colon = split.authority.find(':', closing == std::string::npos ? 0 : closing);
-    split.host = split.authority.substr(0, colon);
-    split.port = colon != std::string::npos ? split.authority.substr(colon + 1) : split.tls ? "443" : "80";
-    if (split.host.size() > 2 && split.host.front() == '[') split.host = split.host.substr(1, split.host.size() - 2);
-    return split;
-}
-
-std::string RequestText(const std::string& path, const Origin& origin, const FetchRequest& request) {
+std::string RequestText(const std::string& path, const OriginParts& origin, const FetchRequest& request) {
     const bool post = !request.body.empty();
     std::string text = std::string(post ? "POST " : "GET ") + path + " HTTP/1.1\r\nHost: " + origin.authority +
                        "\r\nUser-Agent: " + kUserAgent + "\r\nAccept-Encoding: gzip, deflate\r\nConnection: close\r\n";
@@ -118,7 +97,7 @@ FetchResult Failure(std::string error, int status = 0) { return {false, status, 
 FetchResult BoundedFetch(const UpstreamUrl& url, const FetchLimits& limits, const FetchRequest& request) {
     const auto deadline = Clock::now() + limits.time;
     const std::string within = std::to_string(limits.time.count()) + " ms";
-    const Origin origin = SplitOrigin(url.origin);
+    const OriginParts origin = SplitOrigin(url.origin);
     const std::string server = origin.host + ":" + origin.port;
 
     const HostLookup lookup = LookUpHost(origin.host, origin.port, deadline);

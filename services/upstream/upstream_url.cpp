@@ -84,4 +84,17 @@ UpstreamUrl InFolder(const UpstreamUrl& folder, std::string_view name) {
     return file;
 }
 
+OriginParts SplitOrigin(const std::string& origin) {
+    OriginParts split;
+    const auto scheme = origin.find("://");
+    split.tls = origin.compare(0, scheme, "https") == 0;
+    split.authority = origin.substr(scheme + 3);
+    const auto closing = split.authority.rfind(']');
+    const auto colon = split.authority.find(':', closing == std::string::npos ? 0 : closing);
+    split.host = split.authority.substr(0, colon);
+    split.port = colon != std::string::npos ? split.authority.substr(colon + 1) : split.tls ? "443" : "80";
+    if (split.host.size() > 2 && split.host.front() == '[') split.host = split.host.substr(1, split.host.size() - 2);
+    return split;
+}
+
 }  // namespace services

@@ -14,6 +14,16 @@ struct UpstreamUrl {
     std::string Text() const { return origin + path; }
 };
 
+// An origin ("https://host:port") in parts.
+struct OriginParts {
+    bool tls = false;
+    std::string authority;  // as the Host header gives it
+    std::string host;       // without brackets
+    std::string port;       // the scheme's when the origin gives none
+};
+// origin: as ParseUpstreamUrl gives it.
+OriginParts SplitOrigin(const std::string& origin);
+
 // None unless the scheme is http or https, the host is a name, an IPv4
 // address or a bracketed IPv6 one, the port (if any) is a number, and the
 // path holds neither blanks, control bytes, a query nor a fragment.

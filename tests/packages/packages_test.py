@@ -57,7 +57,8 @@ def preferences_key(source):
 def check_zip(check, path, version, windres, work, key):
     top = f"nimbrel-plugin-{version}-win32/"
     files = ["Nimbrel's Plugin.dll", "nimbrel-host.exe", "recording_voice.dll", "recording_voice.manifest",
-             "INSTALL.txt", "gateway-address.reg"]
+             "INSTALL.txt", "gateway-address.reg", "nimbrel-services.exe", "data/", "data/README.md",
+             "data/nsd_cccc.txt", "data/observations-2017-07-29.tar.gz"]
     with zipfile.ZipFile(path) as archive:
         names = archive.namelist()
         check(sorted(names) == sorted(top + f for f in files), f"the ZIP holds {files} in {top}: {names}")
@@ -84,13 +85,24 @@ def check_zip(check, path, version, windres, work, key):
           f"gateway-address.reg sets GatewayAddress under the plug-in's key {key}: {reg}")
 
     major, minor = (int(n) for n in version.split(".")[:2])
-    for name, file_type in (("Nimbrel's Plugin.dll", "0x2"), ("nimbrel-host.exe", "0x1")):
-        info = version_resource(windres, os.path.join(folder, name))
+    # The gateway for Windows is a 64-bit program: its own windres reads it.
+    windres64 = windres.replace("i686-", "x86_64-")
+    for name, file_type, reader in (("Nimbrel's Plugin.dll", "0x2", windres), ("nimbrel-host.exe", "0x1", windres),
+                                    ("nimbrel-services.exe", "0x1", windres64)):
+        info = version_resource(reader, os.path.join(folder, name))
         check(info["numbers"] == (major, minor, 0, 0) and info.get("FileVersion") == version
               and info.get("ProductVersion") == version, f"{name} carries version {version}: {info}")
         check(info.get("ProductName") == PRODUCT and info.get("OriginalFilename") == name
               and info.get("FileDescription") and info["type"] == file_type,
               f"{name} names the product, itself and what it is")
+
+
+    # Windows' own TLS and nothing to install beside it: only system DLLs.
+    dump = subprocess.run([windres64.replace("windres", "objdump"), "-p", os.path.join(folder, "nimbrel-services.exe")],
+                          capture_output=True, text=True, timeout=60).stdout
+    imported = sorted(set(re.findall(r"DLL Name: (\S+)", dump)))
+    system = {"ADVAPI32.dll", "KERNEL32.dll", "msvcrt.dll", "MSWSOCK.dll", "SHELL32.dll", "WINHTTP.dll", "WS2_32.dll"}
+    check(imported and set(imported) <= system, f"nimbrel-services.exe imports system DLLs only: {imported}")
 
 
 def unit_settings(path):

@@ -48,10 +48,11 @@ struct HeldThreads {
 
 }  // namespace
 
-TEST(LogWriter, EveryLineArrivesWholeEscapedAndInItsThreadsOrder) {
+TEST(LogWriter, EveryLineArrivesWholeEscapedAndInItsThreadsOrderInTheFileAndItsCopy) {
     File file(std::tmpfile());
+    File copy(std::tmpfile());
     {
-        LogWriter writer(file.get());
+        LogWriter writer(file.get(), services::SystemThreads(), copy.get());
         std::vector<std::thread> threads;
         for (int t = 0; t < 4; ++t) {
             threads.emplace_back([&writer, t] {
@@ -70,6 +71,7 @@ TEST(LogWriter, EveryLineArrivesWholeEscapedAndInItsThreadsOrder) {
         }
     }
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2000);
+    EXPECT_EQ(Contents(copy.get()), text);
 }
 
 TEST(LogWriter, WithoutItsThreadEachLineIsWrittenAtOnce) {

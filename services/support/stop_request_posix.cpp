@@ -1,0 +1,35 @@
+// stop_request.h on a POSIX system.
+
+#include <pthread.h>
+#include <signal.h>
+
+#include "support/stop_request.h"
+
+namespace services {
+namespace {
+
+sigset_t StopSignals() {
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    return signals;
+}
+
+}  // namespace
+
+StopRequest::StopRequest(bool) {
+    const sigset_t signals = StopSignals();
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    signal(SIGPIPE, SIG_IGN);
+}
+
+void StopRequest::Wait() {
+    const sigset_t signals = StopSignals();
+    int signal = 0;
+    sigwait(&signals, &signal);
+}
+
+bool StopRequest::StopBackgroundGateways() { return false; }
+
+}  // namespace services
