@@ -20,6 +20,7 @@ import sys
 import tempfile
 import threading
 import time
+import urllib.request
 import zipfile
 
 RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
@@ -37,13 +38,14 @@ LIVE_NICE = (
 
 
 class FakeSource(http.server.BaseHTTPRequestHandler):
-    """Nice now; London held unanswered past the gateway's bound."""
+    """Nice now; London held unanswered past the gateway's bound; New York
+    a body past its bytes."""
     requests = []
 
     def do_GET(self):
         FakeSource.requests.append(self.path)
-        if self.path == "/decoded/LFMN.TXT":
-            body = LIVE_NICE.encode()
+        if self.path in ("/decoded/LFMN.TXT", "/decoded/KJFK.TXT"):
+            body = LIVE_NICE.encode() if self.path.endswith("LFMN.TXT") else b"x" * (1 << 20)
             self.send_response(200)
             self.send_header("Content-Length", str(len(body)))
             self.end_headers()
@@ -179,6 +181,28 @@ def main():
             log_path = os.path.join(services_folder or "", "nimbrel-services.log")
             log = open(log_path, encoding="utf-8", errors="replace").read() if os.path.exists(log_path) else ""
             check(f"serving on {address}" in log and "EGLL" in log, "the log file under %LOCALAPPDATA%")
+
+            # A second gateway, started as from a prompt (the first has rested
+            # the silent source): a body past its bytes gets the archive's page.
+            with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+                alone = subprocess.Popen(runner + [gateway, "--port", "0", "--cache-dir", unpacked,
+                                                   "--observations-url",
+                                                   f"http://127.0.0.1:{source.server_port}/decoded/"],
+                                         stdout=out, stderr=err, stdin=subprocess.DEVNULL, env=env)
+                try:
+                    wait_until(lambda: out.seek(0) == 0 and out.read().endswith(b"\n"), 60)
+                    out.seek(0)
+                    first = out.readline().decode().strip()
+                    check(first.isdigit(), f"--port 0: the port alone on the first line ({first!r})")
+                    with urllib.request.urlopen(f"http://127.0.0.1:{first}/weather/current/KJFK.html",
+                                                timeout=10) as answer:
+                        check(b"KENNEDY INTERNATIONAL" in answer.read(), "a body past its bytes: the archive's record")
+                    bounded = b"KJFK: live observation failed: a body of more than 65536 bytes"
+                    check(wait_until(lambda: err.seek(0) == 0 and bounded in err.read(), 10),
+                          "the byte bound, logged on standard error")
+                finally:
+                    alone.terminate()
+                    alone.wait(timeout=30)
 
             removed = wine(gateway, "--uninstall")
             said = removed.stdout.decode()
