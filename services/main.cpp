@@ -5,12 +5,15 @@
 #include <signal.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <deque>
 #include <exception>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "translation/apertium/apertium_translator.h"
@@ -19,13 +22,17 @@
 #include "observations/live_observations.h"
 #include "support/log_text.h"
 #include "support/log_writer.h"
+#include "observations/observation_counts.h"
 #include "observations/observation_disk_cache.h"
 #include "server/open_file_limit.h"
 #include "service_data.h"
 #include "service_options.h"
 #include "service_routes.h"
+#include "service_health.h"
+#include "service_metrics.h"
 #include "service_server.h"
 #include "stations/station_lists.h"
+#include "translation/counted_translator.h"
 #include "translation/translation_cache.h"
 #include "translation/translator_chain.h"
 
@@ -92,17 +99,22 @@ int main(int argc, char** argv) {
         const auto data = services::ServiceData::Load(options.data);
         std::optional<services::ApertiumTranslator> apertium;
         std::optional<services::LibreTranslateTranslator> libreTranslate;
+        // Each backend counted for /metrics, by the name it has there.
+        std::deque<std::pair<std::string, services::CountedTranslator>> counted;
         std::vector<const services::Translator*> translators;
-        if (options.translator != services::TranslatorChoice::LibreTranslate) translators.push_back(&apertium.emplace());
+        if (options.translator != services::TranslatorChoice::LibreTranslate) {
+            translators.push_back(&counted.emplace_back("apertium", apertium.emplace()).second);
+        }
         if (options.libreTranslate && options.translator != services::TranslatorChoice::Apertium) {
-            translators.push_back(
-                &libreTranslate.emplace(*options.libreTranslate, options.libreTranslateKey, log));
+            libreTranslate.emplace(*options.libreTranslate, options.libreTranslateKey, log);
+            translators.push_back(&counted.emplace_back("libretranslate", *libreTranslate).second);
         }
         const services::TranslatorChain chain(translators);
         const services::TranslationCache translator(chain);
         services::StationLists lists({data.states, data.countries});
 
-        const services::ObservationSource* observations = &data.observations;
+        const services::CountedArchive archive(data.observations);
+        const services::ObservationSource* observations = &archive;
         std::string observationsText = "the archive of 2017-07-29";
         std::optional<services::ObservationDiskCache> disk;
         std::unique_ptr<services::LiveObservations> live;
@@ -125,7 +137,19 @@ int main(int argc, char** argv) {
         }
 
         const services::ServiceRoutes routes(*observations, lists, translator);
-        services::ServiceServer server(routes, log, Limits());
+        services::ServiceServer server(routes, log, Limits(), services::SystemThreads(), options.fairUse);
+        services::RegisterObservationCounts(server.metrics(), live ? live->counts() : archive.counts());
+        for (const auto& [name, backend] : counted) services::RegisterTranslationCounts(server.metrics(), name, backend);
+        services::RegisterTranslationCache(server.metrics(), translator);
+        server.AddStatusLine([&live] {
+            return live ? services::UpstreamStatusLine(live->State(), std::chrono::steady_clock::now(),
+                                                       std::chrono::system_clock::now())
+                        : services::kNoUpstreamLine;
+        });
+        server.AddStatusLine([&data] {
+            return services::ArchiveStatusLine(data.observations.size(), services::kArchiveDay,
+                                               std::chrono::system_clock::now());
+        });
         if (!server.Start(options.ListenPort(), options.listen)) {
             log(server.error());
             return 1;
@@ -138,6 +162,7 @@ int main(int argc, char** argv) {
             " (as the plug-in's gateway, or as its http_proxy)");
         int signal = 0;
         sigwait(&stopSignals, &signal);
+        log(std::string("stopping on ") + (signal == SIGINT ? "SIGINT" : "SIGTERM"));
         if (!server.Stop()) {
             // A route still runs: what it uses must stay, so leave without
             // taking anything down.
