@@ -4,20 +4,26 @@
 // (--install), and writes its log to a file as well as to the console.
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <deque>
 #include <exception>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "observations/live_observations.h"
+#include "observations/observation_counts.h"
 #include "observations/observation_disk_cache.h"
 #include "server/open_file_limit.h"
 #include "service_data.h"
 #include "service_options.h"
 #include "service_routes.h"
+#include "service_health.h"
+#include "service_metrics.h"
 #include "service_server.h"
 #include "stations/live_directory.h"
 #include "stations/station_lists.h"
@@ -27,6 +33,7 @@
 #include "support/stop_request.h"
 #include "support/user_folders.h"
 #include "translation/libretranslate/libretranslate_translator.h"
+#include "translation/counted_translator.h"
 #include "translation/translation_cache.h"
 #include "translation/translator_chain.h"
 #if NIMBREL_SERVICES_APERTIUM
@@ -72,13 +79,15 @@ struct Translators {
     std::optional<services::ApertiumTranslator> apertium;
 #endif
     std::optional<services::LibreTranslateTranslator> libreTranslate;
+    // Each backend counted for /metrics, by the name it has there.
+    std::deque<std::pair<std::string, services::CountedTranslator>> counted;
     std::vector<const services::Translator*> chain;
     std::string summary;  // for the log
 
     Translators(const services::ServiceOptions& options, const services::Log& log) {
         if (options.translator != services::TranslatorChoice::LibreTranslate) {
 #if NIMBREL_SERVICES_APERTIUM
-            chain.push_back(&apertium.emplace());
+            chain.push_back(&counted.emplace_back("apertium", apertium.emplace()).second);
             summary = "Apertium modes:";
             for (const std::string& mode : apertium->modes()) summary += " " + mode;
             if (apertium->modes().empty()) summary += " none";
@@ -87,7 +96,8 @@ struct Translators {
 #endif
         }
         if (options.libreTranslate && options.translator != services::TranslatorChoice::Apertium) {
-            chain.push_back(&libreTranslate.emplace(*options.libreTranslate, options.libreTranslateKey, log));
+            libreTranslate.emplace(*options.libreTranslate, options.libreTranslateKey, log);
+            chain.push_back(&counted.emplace_back("libretranslate", *libreTranslate).second);
             summary += summary.empty() ? "" : "; ";
             summary += "LibreTranslate at " + options.libreTranslate->Text();
         }
@@ -124,7 +134,8 @@ int Serve(const services::ServiceOptions& options, services::StopRequest& stop, 
         const services::TranslationCache translator(chain);
         services::StationLists lists({data.states, data.countries});
 
-        const services::ObservationSource* observations = &data.observations;
+        const services::CountedArchive archive(data.observations);
+        const services::ObservationSource* observations = &archive;
         std::string observationsText = "the archive of 2017-07-29";
         std::optional<services::ObservationDiskCache> disk;
         std::unique_ptr<services::LiveObservations> live;
@@ -147,7 +158,19 @@ int Serve(const services::ServiceOptions& options, services::StopRequest& stop, 
         }
 
         const services::ServiceRoutes routes(*observations, lists, translator);
-        services::ServiceServer server(routes, log, Limits());
+        services::ServiceServer server(routes, log, Limits(), services::SystemThreads(), options.fairUse);
+        services::RegisterObservationCounts(server.metrics(), live ? live->counts() : archive.counts());
+        for (const auto& [name, backend] : translators.counted) services::RegisterTranslationCounts(server.metrics(), name, backend);
+        services::RegisterTranslationCache(server.metrics(), translator);
+        server.AddStatusLine([&live] {
+            return live ? services::UpstreamStatusLine(live->State(), std::chrono::steady_clock::now(),
+                                                       std::chrono::system_clock::now())
+                        : services::kNoUpstreamLine;
+        });
+        server.AddStatusLine([&data] {
+            return services::ArchiveStatusLine(data.observations.size(), services::kArchiveDay,
+                                               std::chrono::system_clock::now());
+        });
         if (!server.Start(options.ListenPort(), options.listen)) {
             log(server.error());
             return 1;
@@ -166,7 +189,7 @@ int Serve(const services::ServiceOptions& options, services::StopRequest& stop, 
                          "(nimbrel-services --install starts it at each logon without a window.)\n\n",
                          address.c_str());
         }
-        stop.Wait();
+        log("stopping on " + stop.Wait());
         if (!server.Stop()) {
             // A route still runs: what it uses must stay, so leave without
             // taking anything down.

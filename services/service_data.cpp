@@ -6,7 +6,7 @@ namespace services {
 
 ServiceData ServiceData::Load(const std::string& folder) {
     const auto directory = LoadStationDirectory(folder + "/nsd_cccc.txt");
-    return {ObservationArchive::Load(folder + "/observations-2017-07-29.tar.gz"),
+    return {ObservationArchive::Load(folder + "/observations-" + kArchiveDay + ".tar.gz"),
             UsStateRegions(directory), CountryRegions(directory)};
 }
 

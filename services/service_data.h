@@ -9,6 +9,10 @@
 
 namespace services {
 
+// The day the archive's observations were made, which its file is named
+// after.
+inline constexpr char kArchiveDay[] = "2017-07-29";
+
 struct ServiceData {
     ObservationArchive observations;
     Regions states;

@@ -15,6 +15,8 @@ const char kServiceUsage[] =
     "                        [--cache-seconds N] [--cache-dir DIR]\n"
     "                        [--libretranslate-url URL] [--libretranslate-key KEY]\n"
     "                        [--translator apertium|libretranslate|auto]\n"
+    "                        [--rate-pages RATE:BURST] [--rate-translations RATE:BURST]\n"
+    "                        [--rate-exempt-loopback]\n"
 #if defined(_WIN32)
     "       nimbrel-services --install [OPTION...]\n"
     "       nimbrel-services --uninstall\n"
@@ -46,6 +48,12 @@ const char kServiceUsage[] =
     "  --translator WHICH       apertium, libretranslate (needs --libretranslate-url), or\n"
     "                           auto (the default): Apertium where it has a mode, else\n"
     "                           LibreTranslate when a URL is given\n"
+    "  --rate-pages RATE:BURST  what one client address may ask of every page but\n"
+    "                           translations: RATE a second, BURST at once; beyond it a\n"
+    "                           429 with Retry-After (default 5:60; a RATE of 0: no limit)\n"
+    "  --rate-translations RATE:BURST\n"
+    "                           the same for translation pieces (default 4:80)\n"
+    "  --rate-exempt-loopback   no limit for clients on this machine (127.0.0.0/8, ::1)\n"
 #if defined(_WIN32)
     "  --install [OPTION...]    start at each logon of this user, without a window, with\n"
     "                           these options, and start so now (no administrator rights)\n"
@@ -68,21 +76,39 @@ bool ParseWhole(const std::string& text, long low, long high, long& value) {
     return !text.empty() && *end == '\0' && errno == 0 && value >= low && value <= high;
 }
 
+// "RATE:BURST": RATE a decimal from 0, BURST a whole number from 1.
+bool ParseAllowance(const std::string& text, Allowance& allowance) {
+    constexpr double kMost = 1e6;
+    const auto colon = text.find(':');
+    if (colon == std::string::npos || colon == 0) return false;
+    const std::string rate = text.substr(0, colon);
+    errno = 0;
+    char* end = nullptr;
+    const double perSecond = std::strtod(rate.c_str(), &end);
+    long burst = 0;
+    if (*end != '\0' || errno != 0 || !(perSecond >= 0 && perSecond <= kMost) ||
+        !ParseWhole(text.substr(colon + 1), 1, static_cast<long>(kMost), burst)) {
+        return false;
+    }
+    allowance = {perSecond, static_cast<double>(burst)};
+    return true;
+}
+
 }  // namespace
 
 bool ParseServiceOptions(const std::vector<std::string>& args, ServiceOptions& options, std::string& error) {
     bool live = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& name = args[i];
-        if (name == "--live") {
-            live = true;
+        if (name == "--live" || name == "--rate-exempt-loopback") {
+            (name == "--live" ? live : options.fairUse.exemptLoopback) = true;
             continue;
         }
         const bool known = name == "--port" || name == "--listen" || name == "--data" ||
                            name == "--observations-url" || name == "--stations-url" ||
                            name == "--cache-seconds" || name == "--cache-dir" ||
                            name == "--libretranslate-url" || name == "--libretranslate-key" ||
-                           name == "--translator";
+                           name == "--translator" || name == "--rate-pages" || name == "--rate-translations";
         if (!known) {
             error = "unknown option " + name;
             return false;
@@ -106,6 +132,8 @@ bool ParseServiceOptions(const std::vector<std::string>& args, ServiceOptions& o
             (name == "--observations-url" ? options.observations
              : name == "--stations-url"   ? options.stations
                                           : options.libreTranslate) = std::move(url);
+        } else if (name == "--rate-pages" || name == "--rate-translations") {
+            good = ParseAllowance(value, name == "--rate-pages" ? options.fairUse.pages : options.fairUse.translations);
         } else if (name == "--libretranslate-key") {
             options.libreTranslateKey = value;
         } else if (name == "--translator") {

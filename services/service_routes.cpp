@@ -53,19 +53,38 @@ Page NotFoundPage() {
 
 }  // namespace
 
+const char* const kRouteNames[kRouteCount] = {"other",   "state_index", "country_index", "state_list", "country_list",
+                                              "station", "translation", "health",        "metrics"};
+
+Route RouteOf(const std::string& path) {
+    if (path == kStateIndexPath) return Route::StateIndex;
+    if (path == kCountryIndexPath) return Route::CountryIndex;
+    if (path == kStateListScript) return Route::StateList;
+    if (path == kCountryListScript) return Route::CountryList;
+    if (path == kTranslationPath) return Route::Translation;
+    if (path == kHealthPath) return Route::Health;
+    if (path == kMetricsPath) return Route::Metrics;
+    if (IsStationPage(path)) return Route::Station;
+    return Route::Other;
+}
+
 Page ServiceRoutes::Answer(std::string_view target) const {
     const RequestTarget request = SplitRequestTarget(target);
-    const std::string& path = request.path;
     const auto lists = lists_.Current();
-    if (path == kStateIndexPath) return {200, StateIndexPage(lists->states)};
-    if (path == kCountryIndexPath) return {200, CountryIndexPage(lists->countries)};
-    if (path == kStateListScript) return RegionListPage(lists->states, QueryValue(request.query, kStateKey));
-    if (path == kCountryListScript) {
-        return RegionListPage(lists->countries, QueryValue(request.query, kCountryKey));
+    switch (RouteOf(request.path)) {
+        case Route::StateIndex: return {200, StateIndexPage(lists->states)};
+        case Route::CountryIndex: return {200, CountryIndexPage(lists->countries)};
+        case Route::StateList: return RegionListPage(lists->states, QueryValue(request.query, kStateKey));
+        case Route::CountryList: return RegionListPage(lists->countries, QueryValue(request.query, kCountryKey));
+        case Route::Translation: return TranslationAnswer(request.query);
+        case Route::Station: {
+            const std::string code = StationCode(request.path);
+            return StationPage(code, observations_.Find(code));
+        }
+        case Route::Other:
+        case Route::Health:
+        case Route::Metrics: break;
     }
-    if (path == kTranslationPath) return TranslationAnswer(request.query);
-    const std::string code = StationCode(path);
-    if (!code.empty()) return StationPage(code, observations_.Find(code));
     return NotFoundPage();
 }
 

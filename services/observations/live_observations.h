@@ -18,6 +18,7 @@
 
 #include "support/log_text.h"
 #include "upstream/bounded_fetch.h"
+#include "observations/observation_counts.h"
 #include "observations/observation_disk_cache.h"
 #include "observations/observation_source.h"
 #include "observations/recency_index.h"
@@ -66,11 +67,26 @@ public:
     // At once only while the last good observation is fresh in memory.
     bool FindAtOnce(const std::string& code, std::optional<std::string>& record) const override;
 
-private:
     using Clock = std::chrono::steady_clock;
+    // The source as the last fetches found it: resting (left alone after it
+    // gave no whole answer) until a time, or not; reached means it gave an
+    // HTTP answer at least once.
+    struct SourceState {
+        enum class Kind { Ok, Resting, NeverReached };
+        Kind kind;
+        Clock::time_point restUntil;  // when resting
+    };
+    SourceState State() const;
+    const ObservationCounts& counts() const { return counts_; }
+
+private:
+    struct Answer {
+        std::optional<std::string> record;
+        PageSource source;
+    };
     struct Flight {
         bool done = false;
-        std::optional<std::string> answer;
+        Answer answer;
     };
     struct Station {
         std::string lastGood;  // empty when none was fetched yet
@@ -78,10 +94,11 @@ private:
         std::shared_ptr<Flight> flight;  // the fetch under way, if any
     };
 
-    std::optional<std::string> FetchAndAnswer(const std::string& code) const;
-    std::optional<std::string> Fallback(const std::string& code, const std::string& why) const;
+    Answer FetchAndAnswer(const std::string& code) const;
+    Answer Fallback(const std::string& code, const std::string& why) const;
+    std::optional<std::string> FromArchive(const std::string& code) const;
     void Keep(const std::string& code, const std::string& text) const;
-    void Land(const std::string& code, Flight& flight, const std::optional<std::string>& answer) const;
+    void Land(const std::string& code, Flight& flight, const Answer& answer) const;
     void KeepWithinBounds() const;  // with mutex_ held
 
     LiveSettings settings_;
@@ -93,6 +110,8 @@ private:
     mutable std::map<std::string, Station> stations_;
     mutable RecencyIndex kept_;  // the stations with a last good observation
     mutable std::atomic<Clock::rep> sourceRestUntil_{0};
+    mutable std::atomic<bool> reached_{false};
+    mutable ObservationCounts counts_;
 };
 
 }  // namespace services

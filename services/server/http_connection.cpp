@@ -26,6 +26,7 @@ constexpr auto kLinger = std::chrono::seconds(1);
 constexpr int kBadRequest = 400;
 constexpr int kMethodNotAllowed = 405;
 constexpr int kBodyTooLarge = 413;
+constexpr int kTooManyRequests = 429;
 constexpr int kHeadTooLarge = 431;
 constexpr int kInternalError = 500;
 constexpr int kUnavailable = 503;
@@ -50,21 +51,27 @@ int ReadFailureStatus(const error_code& error) {
 }
 
 // The handler's page, or a 500 when it throws.
-Page Run(const RequestHandler& handler, const std::string& target) {
+Page Run(const RequestHandler& handler, const std::string& target, std::size_t route) {
     try {
-        return handler.answer(target);
+        return handler.answer(target, route);
     } catch (...) {
         return StatusPage(kInternalError);
     }
 }
 
 // The same without waiting, or none when the page would wait.
-std::optional<Page> RunAtOnce(const RequestHandler& handler, const std::string& target) {
+std::optional<Page> RunAtOnce(const RequestHandler& handler, const std::string& target, std::size_t route) {
     try {
-        return handler.answerAtOnce(target);
+        return handler.answerAtOnce(target, route);
     } catch (...) {
         return StatusPage(kInternalError);
     }
+}
+
+// The client's address, read once: not a system call per request.
+boost::asio::ip::address ClientOf(const boost::asio::ip::tcp::socket& socket) {
+    error_code ignored;
+    return socket.remote_endpoint(ignored).address();
 }
 
 }  // namespace
@@ -76,21 +83,28 @@ struct HttpConnection::Job {
     std::shared_ptr<ServerShared> shared;
     std::shared_ptr<HttpConnection> connection;
     std::string target;
+    std::size_t route;
 
     void operator()() {
         boost::asio::post(connection->stream_.get_executor(),
-                          [connection = connection, page = Run(shared->handler, target)]() mutable {
+                          [connection = connection, page = Run(shared->handler, target, route)]() mutable {
                               connection->Answer(std::move(page));
                           });
     }
 };
 
 HttpConnection::HttpConnection(boost::asio::ip::tcp::socket socket, ServerShared& shared)
-    : shared_(shared), stream_(std::move(socket)), buffer_(shared.limits.headBytes + kReadChunk) {
+    : shared_(shared),
+      client_(ClientOf(socket)),
+      stream_(std::move(socket)),
+      buffer_(shared.limits.headBytes + kReadChunk) {
     ++shared_.open;
 }
 
-HttpConnection::~HttpConnection() { --shared_.open; }
+HttpConnection::~HttpConnection() {
+    if (busy_) --shared_.busy;
+    --shared_.open;
+}
 
 void HttpConnection::Start() {
     boost::asio::dispatch(stream_.get_executor(), [self = shared_from_this()] { self->ReadRequest(); });
@@ -120,14 +134,18 @@ void HttpConnection::ReadRest() {
 }
 
 void HttpConnection::OnRequest(error_code error) {
+    read_ = std::chrono::steady_clock::now();
+    route_ = 0;
     if (error) {
         const int status = ReadFailureStatus(error);
         if (status == 0) return;
         // What follows an unreadable request is never read as one.
         keepAlive_ = false;
         head_ = false;
+        SetBusy(true);
         return Answer(StatusPage(status));
     }
+    SetBusy(true);
     ++requests_;
     const auto& request = parser_->get();
     head_ = request.method() == http::verb::head;
@@ -137,8 +155,13 @@ void HttpConnection::OnRequest(error_code error) {
                  requests_ < shared_.limits.requestsPerConnection;
     if (!head_ && request.method() != http::verb::get) return Answer(StatusPage(kMethodNotAllowed));
     std::string target(request.target());
-    if (std::optional<Page> page = RunAtOnce(shared_.handler, target)) return Answer(std::move(*page));
-    if (!shared_.pool.Post(Job{shared_.shared_from_this(), shared_from_this(), std::move(target)})) {
+    if (shared_.handler.route) route_ = shared_.handler.route(target);
+    if (shared_.handler.admit) {
+        const int wait = shared_.handler.admit(route_, client_, read_);
+        if (wait > 0) return Answer(StatusPage(kTooManyRequests), wait);
+    }
+    if (std::optional<Page> page = RunAtOnce(shared_.handler, target, route_)) return Answer(std::move(*page));
+    if (!shared_.pool.Post(Job{shared_.shared_from_this(), shared_from_this(), std::move(target), route_})) {
         Answer(StatusPage(kUnavailable));
     }
 }
@@ -149,13 +172,24 @@ std::string HttpConnection::RequestText() const {
     return std::string(request.method_string()) + " " + std::string(request.target());
 }
 
-void HttpConnection::Answer(Page page) {
+void HttpConnection::SetBusy(bool busy) {
+    if (busy == busy_) return;
+    busy_ = busy;
+    busy ? ++shared_.busy : --shared_.busy;
+}
+
+void HttpConnection::Answer(Page page, int retryAfter) {
     if (shared_.log) shared_.log(RequestText() + " " + std::to_string(page.status));
+    if (shared_.handler.answered) shared_.handler.answered(route_, page.status, std::chrono::steady_clock::now() - read_);
     answer_ = {};
     answer_.version(11);
     answer_.result(static_cast<unsigned>(page.status));
-    answer_.set(http::field::content_type, kContentType);
+    const std::string_view type = page.contentType.empty() ? kContentType : page.contentType;
+    answer_.set(http::field::content_type, boost::beast::string_view(type.data(), type.size()));
     if (page.status == kMethodNotAllowed) answer_.set(http::field::allow, kAllowedMethods);
+    if (retryAfter > 0) answer_.set(http::field::retry_after, std::to_string(retryAfter));
+    // A server that stops answers what it has read and takes nothing more.
+    if (shared_.stopping) keepAlive_ = false;
     answer_.keep_alive(keepAlive_);
     if (head_) {
         answer_.content_length(page.body.size());
@@ -170,6 +204,7 @@ void HttpConnection::Answer(Page page) {
 
 void HttpConnection::OnAnswered(error_code error) {
     answer_ = {};
+    SetBusy(false);
     if (error) return;
     if (keepAlive_) return ReadRequest();
     Linger();

@@ -22,6 +22,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "support/log_text.h"
 #include "server/page.h"
@@ -32,12 +33,24 @@ namespace services {
 
 // What answers a request target. An answer that may block runs on a
 // worker; one built from memory at once runs where the request was read,
-// which spares two trips between threads.
+// which spares two trips between threads. Each request is first given its
+// route, one of a few fixed ones (never its raw path: a client could then
+// grow what is counted without end), which the other members are told.
 struct RequestHandler {
-    std::function<Page(const std::string& target)> answer;
+    using Clock = std::chrono::steady_clock;
+
+    std::function<Page(const std::string& target, std::size_t route)> answer;
     // The page when it can be had without waiting; none sends the request
     // to a worker, which asks answer.
-    std::function<std::optional<Page>(const std::string& target)> answerAtOnce;
+    std::function<std::optional<Page>(const std::string& target, std::size_t route)> answerAtOnce;
+    // Each may be empty.
+    std::function<std::size_t(std::string_view target)> route;  // 0 without one
+    // Asked where the request was read, before its route runs: 0 lets it
+    // run, else the client is answered 429 and told to wait that many seconds.
+    std::function<int(std::size_t route, const boost::asio::ip::address& client, Clock::time_point now)> admit;
+    // Told of each answer (route 0 for a request that could not be read),
+    // with the time from the request read to its answer ready.
+    std::function<void(std::size_t route, int status, Clock::duration took)> answered;
 };
 
 // What a server's connections share. A job on a worker holds it, so that a
@@ -55,6 +68,10 @@ struct ServerShared : std::enable_shared_from_this<ServerShared> {
     // The server's; only io threads post to it, and they end before it does.
     WorkerPool& pool;
     std::atomic<std::size_t> open{0};
+    // Requests read and not yet answered whole, which a stop lets finish.
+    std::atomic<std::size_t> busy{0};
+    // Set when the server stops: connections then close after their answer.
+    std::atomic<bool> stopping{false};
     // One for each io thread, each connection on one of them, so that
     // threads never hand a connection's steps to one another. Last, so
     // destroyed first: with them go the handlers they still hold, and with
@@ -97,18 +114,24 @@ private:
     void ReadRest();
     void OnRequest(boost::beast::error_code error);
     void Dispatch();
-    void Answer(Page page);
+    // retryAfter, when not 0, is sent as Retry-After (seconds).
+    void Answer(Page page, int retryAfter = 0);
+    void SetBusy(bool busy);
     void OnAnswered(boost::beast::error_code error);
     void Linger();
     void DropInput();
     std::string RequestText() const;
 
     ServerShared& shared_;
+    const boost::asio::ip::address client_;
     boost::beast::tcp_stream stream_;
     boost::beast::flat_buffer buffer_;
     std::optional<boost::beast::http::request_parser<DiscardedBody>> parser_;
     boost::beast::http::response<boost::beast::http::string_body> answer_;
     std::chrono::steady_clock::time_point deadline_;
+    std::chrono::steady_clock::time_point read_;  // when the request in hand was read
+    std::size_t route_ = 0;
+    bool busy_ = false;  // counted in ServerShared::busy
     std::size_t requests_ = 0;
     std::size_t lingerBytes_ = 0;
     bool head_ = false;

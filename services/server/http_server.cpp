@@ -1,6 +1,9 @@
 #include "server/http_server.h"
 
+#include <boost/asio/post.hpp>
 #include <boost/asio/write.hpp>
+
+#include <algorithm>
 
 namespace services {
 namespace {
@@ -11,6 +14,8 @@ using boost::system::error_code;
 // An accept that failed (out of descriptors, say) is tried again after a
 // pause: at once, it would fail again in a busy loop.
 constexpr auto kAcceptPause = std::chrono::milliseconds(50);
+// How often a stop looks whether the requests in hand are answered.
+constexpr auto kDrainPoll = std::chrono::milliseconds(5);
 
 constexpr char kBusyAnswer[] = "HTTP/1.1 503 Service Unavailable\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
 
@@ -109,6 +114,13 @@ bool HttpServer::StartIoThreads() {
 
 bool HttpServer::Stop() {
     if (!shared_) return true;
+    const auto deadline = std::chrono::steady_clock::now() + shared_->limits.drain;
+    StopAccepting();
+    // Requests read are answered, those on workers included; a connection
+    // that waits for its next request is closed with the rest below.
+    while (shared_->busy.load() > 0 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(kDrainPoll);
+    }
     for (boost::asio::io_context& io : shared_->io) io.stop();
     for (std::thread& thread : ioThreads_) thread.join();
     ioThreads_.clear();
@@ -116,12 +128,26 @@ bool HttpServer::Stop() {
     work_.clear();
     acceptPause_.reset();
     acceptor_.reset();
-    const bool drained = pool_.Stop(shared_->limits.drain);
+    const bool drained = pool_.Stop(std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::max(deadline - std::chrono::steady_clock::now(), std::chrono::steady_clock::duration::zero())));
     // The io_contexts, and every connection their handlers hold, go with
     // the last holder: here, or when the last route still running ends.
     shared_.reset();
     return drained;
 }
+
+void HttpServer::StopAccepting() {
+    shared_->stopping = true;
+    if (!acceptor_ || serving_.empty()) return;
+    // The acceptor is its io thread's to touch; what it accepts meanwhile
+    // is refused by Admit.
+    boost::asio::post(*serving_.front(), [this] {
+        error_code ignored;
+        acceptor_->close(ignored);
+    });
+}
+
+std::size_t HttpServer::openConnections() const { return shared_ ? shared_->open.load() : 0; }
 
 void HttpServer::Accept() {
     boost::asio::io_context& next = *serving_[nextContext_++ % serving_.size()];
@@ -139,7 +165,7 @@ void HttpServer::Accept() {
 }
 
 void HttpServer::Admit(tcp::socket socket) {
-    if (shared_->open.load() >= shared_->limits.connections) return Refuse(std::move(socket));
+    if (shared_->stopping || shared_->open.load() >= shared_->limits.connections) return Refuse(std::move(socket));
     error_code ignored;
     // Each answer is written in one go; Nagle's algorithm would only hold
     // back the end of a long one.

@@ -4,10 +4,13 @@
 // which may block, run on a bounded pool of workers. An idle or slow client
 // costs a socket and a timer, never a thread.
 //
-// Stop never waits on a client: it ends the io threads, then waits a while
-// (ServerLimits::drain) for routes still running. A route that outlives it
+// Stop is graceful and bounded: it stops accepting, lets the requests
+// already read be answered (those on workers included) for up to
+// ServerLimits::drain in all, then ends the io threads, closing the
+// connections that wait for their next request. A route that outlives it
 // posts its answer into the io_context it shares with its connection, which
-// stays until the last of them ends.
+// stays until the last of them ends. Nothing here is POSIX: a console's
+// Ctrl-C on Windows calls the same Stop as SIGTERM does.
 
 #include <boost/asio/executor_work_guard.hpp>
 #include <boost/asio/ip/tcp.hpp>
@@ -40,11 +43,13 @@ public:
     bool Stop();
 
     int port() const { return port_; }
+    std::size_t openConnections() const;
     const std::string& error() const { return error_; }
 
 private:
     bool Listen(int port, const std::string& address);
     bool StartIoThreads();
+    void StopAccepting();
     void Accept();
     void Admit(boost::asio::ip::tcp::socket socket);
 

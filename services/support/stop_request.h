@@ -4,6 +4,8 @@
 // the user logging off, or (for a gateway started at logon, which has no
 // console) the stop event that `nimbrel-services --uninstall` sets.
 
+#include <string>
+
 namespace services {
 
 class StopRequest {
@@ -15,8 +17,9 @@ public:
     StopRequest(const StopRequest&) = delete;
     StopRequest& operator=(const StopRequest&) = delete;
 
-    // Returns when a stop is asked for.
-    void Wait();
+    // Returns when a stop is asked for, with what asked ("SIGTERM",
+    // "Ctrl-C", ...), for the log.
+    std::string Wait();
 
     // Sets the stop event of every gateway started at logon in this
     // session; false when none listens (Windows only; false elsewhere).

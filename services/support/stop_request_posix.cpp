@@ -24,10 +24,11 @@ StopRequest::StopRequest(bool) {
     signal(SIGPIPE, SIG_IGN);
 }
 
-void StopRequest::Wait() {
+std::string StopRequest::Wait() {
     const sigset_t signals = StopSignals();
     int signal = 0;
     sigwait(&signals, &signal);
+    return signal == SIGINT ? "SIGINT" : "SIGTERM";
 }
 
 bool StopRequest::StopBackgroundGateways() { return false; }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 #include "support/stop_request.h"
 #include "unique_any.h"
 
@@ -15,8 +17,10 @@ constexpr wchar_t kStopEventName[] = L"Local\\nimbrel-services.stop";
 // own thread until the very end.
 HANDLE consoleStop = nullptr;  // set by the console's handler
 HANDLE backgroundStop = nullptr;
+std::atomic<DWORD> consoleEvent{CTRL_C_EVENT};
 
 BOOL WINAPI OnConsoleEvent(DWORD event) {
+    consoleEvent = event;
     SetEvent(consoleStop);
     // For a closed window, a log-off or a shutdown, the process ends when
     // the handler returns: give the main thread its time to stop first.
@@ -32,9 +36,17 @@ StopRequest::StopRequest(bool listenForUninstall) {
     if (listenForUninstall) backgroundStop = CreateEventW(nullptr, TRUE, FALSE, kStopEventName);
 }
 
-void StopRequest::Wait() {
+std::string StopRequest::Wait() {
     HANDLE events[] = {consoleStop, backgroundStop};
-    WaitForMultipleObjects(backgroundStop != nullptr ? 2 : 1, events, FALSE, INFINITE);
+    if (WaitForMultipleObjects(backgroundStop != nullptr ? 2 : 1, events, FALSE, INFINITE) == WAIT_OBJECT_0 + 1) {
+        return "nimbrel-services --uninstall";
+    }
+    switch (consoleEvent.load()) {
+        case CTRL_C_EVENT: return "Ctrl-C";
+        case CTRL_BREAK_EVENT: return "Ctrl-Break";
+        case CTRL_CLOSE_EVENT: return "the console window closed";
+        default: return "the user logging off or the system shutting down";
+    }
 }
 
 bool StopRequest::StopBackgroundGateways() {

@@ -24,9 +24,11 @@ Translation TranslationCache::Translate(const std::string& text, const std::stri
         const auto found = index_.find(key);
         if (found != index_.end()) {
             entries_.splice(entries_.begin(), entries_, found->second);
+            hits_.Add();
             return {Translation::Outcome::Translated, found->second->translation};
         }
     }
+    misses_.Add();
     // Not under the lock: a translation may take seconds.
     Translation translation = translator_.Translate(text, pair);
     const std::size_t cost = Cost(key.size(), translation.text.size());

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "support/metrics.h"
 #include "translation/translator.h"
 
 namespace services {
@@ -26,6 +27,8 @@ public:
 
     // What the remembered translations take, by the cache's own count.
     std::size_t bytes() const;
+    const Counter& hits() const { return hits_; }
+    const Counter& misses() const { return misses_; }
 
 private:
     struct Entry {
@@ -39,6 +42,8 @@ private:
     mutable std::list<Entry> entries_;  // the most recently used first
     mutable std::unordered_map<std::string_view, std::list<Entry>::iterator> index_;  // views of entries' keys
     mutable std::size_t bytes_ = 0;
+    mutable Counter hits_;
+    mutable Counter misses_;
 };
 
 }  // namespace services

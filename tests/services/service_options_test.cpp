@@ -86,9 +86,30 @@ TEST(ServiceOptions, BadCommandLinesAreRefusedWithTheReason) {
     EXPECT_EQ(Refused({"8080"}), "unknown option 8080");
     for (const char* option : {"--port", "--listen", "--data", "--live", "--observations-url", "--stations-url",
                                "--cache-seconds", "--cache-dir", "--libretranslate-url",
-                               "--libretranslate-key", "--translator"}) {
+                               "--libretranslate-key", "--translator", "--rate-pages", "--rate-translations",
+                               "--rate-exempt-loopback"}) {
         EXPECT_NE(std::string(services::kServiceUsage).find(option), std::string::npos) << option;
     }
+}
+
+TEST(ServiceOptions, FairUseIsOnForEveryClientUnlessToldOtherwise) {
+    const services::FairUse defaults = Parsed({}).fairUse;
+    EXPECT_FALSE(defaults.exemptLoopback);
+    EXPECT_GT(defaults.pages.perSecond, 0);
+    EXPECT_GT(defaults.translations.perSecond, 0);
+
+    const services::FairUse given = Parsed({"--rate-pages", "0.5:10", "--rate-exempt-loopback",
+                                            "--rate-translations", "0:1"}).fairUse;
+    EXPECT_TRUE(given.exemptLoopback);
+    EXPECT_EQ(given.pages.perSecond, 0.5);
+    EXPECT_EQ(given.pages.burst, 10);
+    EXPECT_EQ(given.translations.perSecond, 0);  // no limit
+
+    for (const char* bad : {"5", "5:", ":60", "5:0", "-1:60", "5:60:1", "x:60", "5:6.5", "nan:60", "inf:60",
+                            "2000000:60"}) {
+        EXPECT_EQ(Refused({"--rate-pages", bad}), std::string("bad value for --rate-pages: ") + bad);
+    }
+    EXPECT_EQ(Refused({"--rate-translations"}), "--rate-translations needs a value");
 }
 
 TEST(UpstreamUrl, SplitsOriginFromPathAndRefusesWhatIsNoAddress) {

@@ -338,3 +338,47 @@ TEST_F(LiveObservationsTest, AFetchThatThrowsStillLands) {
     ASSERT_EQ(landed.wait_for(5s), std::future_status::ready) << "the second ask waits for the first";
     EXPECT_EQ(landed.get(), ArchiveStandIn::kRecord);
 }
+
+// What /metrics shows of the live source: each answer under where it came
+// from, each fetch under how it ended, and none when it was not made.
+TEST_F(LiveObservationsTest, CountsSayWhereEachAnswerCameFromAndHowEachFetchEnded) {
+    using services::FetchOutcome;
+    using services::PageSource;
+    const struct {
+        FakeSource::Mode mode;
+        std::string code;
+        PageSource source;
+        std::optional<FetchOutcome> fetch;
+    } steps[] = {
+        {FakeSource::Mode::Missing, "KLXV", PageSource::Archive, FetchOutcome::HttpError},
+        {FakeSource::Mode::Serve, "KLXV", PageSource::Live, FetchOutcome::Ok},
+        {FakeSource::Mode::Garbage, "KLXV", PageSource::Kept, FetchOutcome::Invalid},
+        {FakeSource::Mode::Missing, "BIKF", PageSource::Unknown, FetchOutcome::HttpError},
+        {FakeSource::Mode::Serve, "../X", PageSource::Unknown, std::nullopt},  // no station code: never fetched
+        {FakeSource::Mode::Trickle, "KLXV", PageSource::Kept, FetchOutcome::Failed},
+        {FakeSource::Mode::Serve, "KLXV", PageSource::Kept, FetchOutcome::Skipped},  // the source rests
+    };
+    const auto live = Live(Folder(), 0ms, 1h);
+    std::array<std::uint64_t, std::size(services::kPageSourceNames)> pages{};
+    std::array<std::uint64_t, std::size(services::kFetchOutcomeNames)> fetches{};
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.code + " " + services::kPageSourceNames[static_cast<std::size_t>(step.source)]);
+        source_.SetMode(step.mode);
+        live->Find(step.code);
+        ++pages[static_cast<std::size_t>(step.source)];
+        if (step.fetch) ++fetches[static_cast<std::size_t>(*step.fetch)];
+        for (std::size_t i = 0; i < pages.size(); ++i) EXPECT_EQ(live->counts().pages[i].Value(), pages[i]) << i;
+        for (std::size_t i = 0; i < fetches.size(); ++i) EXPECT_EQ(live->counts().fetches[i].Value(), fetches[i]) << i;
+    }
+    EXPECT_EQ(live->State().kind, LiveObservations::SourceState::Kind::Resting);
+    EXPECT_EQ(live->counts().cacheMisses.Value(), 6u);
+
+    const auto fresh = Live(Folder());
+    EXPECT_EQ(fresh->State().kind, LiveObservations::SourceState::Kind::NeverReached);
+    fresh->Find("KLXV");
+    std::optional<std::string> record;
+    fresh->FindAtOnce("KLXV", record);
+    EXPECT_EQ(fresh->State().kind, LiveObservations::SourceState::Kind::Ok);
+    EXPECT_EQ(fresh->counts().cacheHits.Value(), 1u);
+    EXPECT_EQ(fresh->counts().pages[static_cast<std::size_t>(PageSource::Live)].Value(), 2u);
+}

@@ -5,13 +5,12 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdio>
 #include <fstream>
 #include <memory>
-#include <mutex>
 #include <system_error>
 
+#include "gated_translator.h"
 #include "loopback_client.h"
 #include "service_routes.h"
 #include "service_server.h"
@@ -33,34 +32,6 @@ std::string Request(const std::string& target, const std::string& version = "HTT
                     const std::string& headers = "") {
     return "GET " + target + " " + version + "\r\nHost: weather.example\r\n" + headers + "\r\n";
 }
-
-// Holds each translation until opened (or for 20 s at most, so that a server
-// that waits for it fails the test instead of hanging it).
-class GatedTranslator : public services::Translator {
-public:
-    Translation Translate(const std::string& text, const std::string&) const override {
-        std::unique_lock<std::mutex> lock(mutex_);
-        ++callers_;
-        changed_.notify_all();
-        changed_.wait_for(lock, std::chrono::seconds(20), [this] { return open_; });
-        return {Translation::Outcome::Translated, text};
-    }
-    bool WaitForCaller() {
-        std::unique_lock<std::mutex> lock(mutex_);
-        return changed_.wait_for(lock, std::chrono::seconds(10), [this] { return callers_ > 0; });
-    }
-    void Open() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        open_ = true;
-        changed_.notify_all();
-    }
-
-private:
-    mutable std::mutex mutex_;
-    mutable std::condition_variable changed_;
-    mutable int callers_ = 0;
-    bool open_ = false;
-};
 
 // Starts the first `allowed` threads, then fails, as std::thread does
 // (throwing) or with a thread that is not joinable; counts those running.
@@ -90,11 +61,18 @@ struct TestThreads {
     std::atomic<int> running{0};
 };
 
+// These bounds are the server's, met long before a client's fair use.
+services::FairUse Unlimited() {
+    services::FairUse fairUse;
+    fairUse.exemptLoopback = true;
+    return fairUse;
+}
+
 class HttpServerTest : public testing::Test {
 protected:
     ServiceServer& Serve(const ServerLimits& limits = ServerLimits(),
                          services::ThreadFactory threads = services::SystemThreads()) {
-        server_ = std::make_unique<ServiceServer>(routes_, services::Log(), limits, std::move(threads));
+        server_ = std::make_unique<ServiceServer>(routes_, services::Log(), limits, std::move(threads), Unlimited());
         EXPECT_TRUE(server_->Start(0)) << server_->error();
         return *server_;
     }
@@ -314,7 +292,7 @@ TEST_F(HttpServerTest, AThreadThatCannotStartIsNotFatal) {
     };
     for (const auto& each : cases) {
         TestThreads threads(each.allowed, each.throws);
-        ServiceServer server(routes_, services::Log(), limits, threads.Factory());
+        ServiceServer server(routes_, services::Log(), limits, threads.Factory(), Unlimited());
         ASSERT_EQ(server.Start(0), each.starts) << each.allowed;
         if (!each.starts) {
             EXPECT_EQ(server.error().rfind("cannot start a thread", 0), 0u) << server.error();
