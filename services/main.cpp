@@ -25,7 +25,11 @@
 #include "service_options.h"
 #include "service_routes.h"
 #include "service_server.h"
+#ifdef NIMBREL_SHARED_CACHE
+#include "shared_cache/shared_cache.h"
+#endif
 #include "stations/station_lists.h"
+#include "translation/fleet_translations.h"
 #include "translation/translation_cache.h"
 #include "translation/translator_chain.h"
 
@@ -75,6 +79,13 @@ int main(int argc, char** argv) {
         std::fputs(services::kServiceUsage, stderr);
         return 2;
     }
+#ifndef NIMBREL_SHARED_CACHE
+    if (options.sharedCache) {
+        services::WriteLogLine(stderr, "--shared-cache: this build has no Redis client (hiredis was not found "
+                                       "when it was built); run it without the option, or build it with libhiredis-dev");
+        return 2;
+    }
+#endif
     // Blocked before any thread starts, so that every thread leaves them to
     // the sigwait below.
     sigset_t stopSignals;
@@ -90,6 +101,17 @@ int main(int argc, char** argv) {
 
     try {
         const auto data = services::ServiceData::Load(options.data);
+        const services::SharedStore* fleet = nullptr;
+        std::string fleetText = "none (alone)";
+#ifdef NIMBREL_SHARED_CACHE
+        std::optional<services::SharedCache> sharedCache;
+        if (options.sharedCache) {
+            sharedCache.emplace(services::SharedCacheSettings{*options.sharedCache}, log);
+            sharedCache->Reach();
+            fleet = &*sharedCache;
+            fleetText = options.sharedCache->Text() + " (" + sharedCache->State() + ")";
+        }
+#endif
         std::optional<services::ApertiumTranslator> apertium;
         std::optional<services::LibreTranslateTranslator> libreTranslate;
         std::vector<const services::Translator*> translators;
@@ -99,7 +121,10 @@ int main(int argc, char** argv) {
                 &libreTranslate.emplace(*options.libreTranslate, options.libreTranslateKey, log));
         }
         const services::TranslatorChain chain(translators);
-        const services::TranslationCache translator(chain);
+        std::optional<services::FleetTranslations> fleetTranslations;
+        if (fleet) fleetTranslations.emplace(chain, *fleet);
+        const services::TranslationCache translator(fleetTranslations ? static_cast<const services::Translator&>(*fleetTranslations)
+                                                                      : chain);
         services::StationLists lists({data.states, data.countries});
 
         const services::ObservationSource* observations = &data.observations;
@@ -112,7 +137,7 @@ int main(int argc, char** argv) {
             live = std::make_unique<services::LiveObservations>(
                 services::LiveSettings{*options.observations, std::chrono::seconds(options.cacheSeconds),
                                        services::kObservationLimits},
-                disk ? &*disk : nullptr, data.observations, log);
+                disk ? &*disk : nullptr, data.observations, log, fleet);
             observations = live.get();
             observationsText = "live from " + options.observations->Text() + ", each kept " +
                                std::to_string(options.cacheSeconds) + " s; last good ones kept in " +
@@ -133,7 +158,7 @@ int main(int argc, char** argv) {
         std::printf("%d\n", server.port());
         std::fflush(stdout);
         log(std::to_string(data.observations.size()) + " archived stations; translation by " +
-            TranslationSummary(apertium ? &*apertium : nullptr, options) + "; observations: " + observationsText +
+            TranslationSummary(apertium ? &*apertium : nullptr, options) + "; observations: " + observationsText + "; shared cache: " + fleetText +
             "; serving on http://" + options.listen + ":" + std::to_string(server.port()) +
             " (as the plug-in's gateway, or as its http_proxy)");
         int signal = 0;

@@ -15,6 +15,7 @@ const char kServiceUsage[] =
     "                        [--cache-seconds N] [--cache-dir DIR]\n"
     "                        [--libretranslate-url URL] [--libretranslate-key KEY]\n"
     "                        [--translator apertium|libretranslate|auto]\n"
+    "                        [--shared-cache redis://HOST[:PORT][/DB]]\n"
     "  --port N                 port to listen on; 0 picks a free one. Default: " NIMBREL_TEXT(NIMBREL_GATEWAY_PORT) " with a\n"
     "                           live source, else 0\n"
     "  --listen ADDR            address to listen on (default 127.0.0.1)\n"
@@ -36,7 +37,10 @@ const char kServiceUsage[] =
     "  --libretranslate-key KEY its API key, when it asks for one\n"
     "  --translator WHICH       apertium, libretranslate (needs --libretranslate-url), or\n"
     "                           auto (the default): Apertium where it has a mode, else\n"
-    "                           LibreTranslate when a URL is given\n";
+    "                           LibreTranslate when a URL is given\n"
+    "  --shared-cache URL       a Redis server (redis://HOST[:PORT][/DB]) that the gateways of\n"
+    "                           a fleet share: the last good observations, the translations,\n"
+    "                           and which of them fetches a station\n";
 
 namespace {
 
@@ -61,7 +65,7 @@ bool ParseServiceOptions(const std::vector<std::string>& args, ServiceOptions& o
                            name == "--observations-url" || name == "--stations-url" ||
                            name == "--cache-seconds" || name == "--cache-dir" ||
                            name == "--libretranslate-url" || name == "--libretranslate-key" ||
-                           name == "--translator";
+                           name == "--translator" || name == "--shared-cache";
         if (!known) {
             error = "unknown option " + name;
             return false;
@@ -85,6 +89,9 @@ bool ParseServiceOptions(const std::vector<std::string>& args, ServiceOptions& o
             (name == "--observations-url" ? options.observations
              : name == "--stations-url"   ? options.stations
                                           : options.libreTranslate) = std::move(url);
+        } else if (name == "--shared-cache") {
+            options.sharedCache = ParseRedisAddress(value);
+            good = options.sharedCache.has_value();
         } else if (name == "--libretranslate-key") {
             options.libreTranslateKey = value;
         } else if (name == "--translator") {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "shared_cache/redis_address.h"
 #include "upstream/upstream_url.h"
 
 namespace services {
@@ -33,6 +34,7 @@ struct ServiceOptions {
     std::optional<UpstreamUrl> libreTranslate;
     std::string libreTranslateKey;  // sent as api_key when not empty
     TranslatorChoice translator = TranslatorChoice::Auto;
+    std::optional<RedisAddress> sharedCache;  // the fleet's Redis
 
     bool Live() const { return observations || stations; }
     // Live without --port: the gateway's port; else a free one.

@@ -1,12 +1,29 @@
 #include "observations/live_observations.h"
 
+#include <algorithm>
+#include <thread>
+
 #include "observations/observation_record.h"
 
 namespace services {
+namespace {
+
+// The claim outlives the fetch a little, so that the claiming gateway has
+// stored its observation before another may claim the station.
+constexpr std::chrono::milliseconds kFleetClaimMargin{500};
+
+// When an observation of the fleet was fetched, on this gateway's clock;
+// never later than now, whatever another machine's clock says.
+std::chrono::steady_clock::time_point LocalTime(std::chrono::system_clock::time_point fetchedAt) {
+    const auto age = std::max(std::chrono::system_clock::now() - fetchedAt, std::chrono::system_clock::duration(0));
+    return std::chrono::steady_clock::now() - std::chrono::duration_cast<std::chrono::steady_clock::duration>(age);
+}
+
+}  // namespace
 
 LiveObservations::LiveObservations(LiveSettings settings, const ObservationDiskCache* disk,
-                                   const ObservationSource& fallback, Log log)
-    : settings_(std::move(settings)), disk_(disk), fallback_(fallback), log_(std::move(log)) {}
+                                   const ObservationSource& fallback, Log log, const SharedStore* fleet)
+    : settings_(std::move(settings)), disk_(disk), fallback_(fallback), log_(std::move(log)), fleet_(fleet) {}
 
 std::optional<std::string> LiveObservations::Find(const std::string& code) const {
     // Nothing else goes into an upstream address or a file name.
@@ -63,37 +80,85 @@ void LiveObservations::Land(const std::string& code, Flight& flight, const std::
 }
 
 std::optional<std::string> LiveObservations::FetchAndAnswer(const std::string& code) const {
+    const Clock::time_point deadline = Clock::now() + settings_.limits.time;
+    std::optional<FleetObservation> shared = FromFleet(code);
+    if (FreshFromFleet(shared)) {
+        Keep(code, shared->text, LocalTime(shared->fetchedAt));
+        return std::move(shared->text);
+    }
     const UpstreamUrl file = InFolder(settings_.folder, code + ".TXT");
     if (Clock::now().time_since_epoch().count() < sourceRestUntil_.load()) {
-        return Fallback(code, "the source gave no answer lately (" + file.Text() + ")");
+        return Fallback(code, "the source gave no answer lately (" + file.Text() + ")", shared);
     }
+    if (fleet_ != nullptr && fleet_->TryClaim(FleetFetchKey(code), settings_.limits.time + kFleetClaimMargin) ==
+                                 SharedStore::Claim::HeldByAnother) {
+        return AwaitFleet(code, deadline, std::move(shared));
+    }
+    FetchLimits limits = settings_.limits;
+    limits.time = std::max(std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()),
+                           std::chrono::milliseconds(1));
     FetchResult fetched;
     try {
-        fetched = BoundedFetch(file, settings_.limits);
+        fetched = BoundedFetch(file, limits);
     } catch (const std::exception& failure) {  // out of memory or threads, say
         fetched.error = std::string("the fetch failed: ") + failure.what();
     }
     if (!fetched.ok && (fetched.status == 0 || fetched.status == 200 || fetched.status >= 500)) {
         sourceRestUntil_ = (Clock::now() + settings_.silentSourceRest).time_since_epoch().count();
     }
-    if (!fetched.ok) return Fallback(code, fetched.error + " (" + file.Text() + ")");
+    if (!fetched.ok) return Fallback(code, fetched.error + " (" + file.Text() + ")", shared);
     if (!IsDecodedObservation(fetched.body, code)) {
-        return Fallback(code, file.Text() + " is not a decoded observation of " + code);
+        return Fallback(code, file.Text() + " is not a decoded observation of " + code, shared);
     }
-    Keep(code, fetched.body);
+    Keep(code, fetched.body, Clock::now());
+    if (fleet_ != nullptr) {
+        fleet_->Set(FleetObservationKey(code), EncodeFleetObservation({std::chrono::system_clock::now(), fetched.body}),
+                    std::max<std::chrono::milliseconds>(kFleetKeep, 2 * settings_.cacheTime));
+    }
     return std::move(fetched.body);
 }
 
-std::optional<std::string> LiveObservations::Fallback(const std::string& code, const std::string& why) const {
+std::optional<std::string> LiveObservations::AwaitFleet(const std::string& code, Clock::time_point deadline,
+                                                        std::optional<FleetObservation> shared) const {
+    while (Clock::now() + kFleetPoll < deadline) {
+        std::this_thread::sleep_for(kFleetPoll);
+        std::optional<FleetObservation> latest = FromFleet(code);
+        if (FreshFromFleet(latest)) {
+            Keep(code, latest->text, LocalTime(latest->fetchedAt));
+            return std::move(latest->text);
+        }
+        if (latest) shared = std::move(latest);
+    }
+    return Fallback(code, "another gateway of the fleet fetches it and has not stored it in time", shared);
+}
+
+std::optional<FleetObservation> LiveObservations::FromFleet(const std::string& code) const {
+    if (fleet_ == nullptr) return std::nullopt;
+    // The stamp's line, and the source's bound on the text.
+    const auto value = fleet_->Get(FleetObservationKey(code), settings_.limits.bytes + 32);
+    return value ? DecodeFleetObservation(*value, code) : std::nullopt;
+}
+
+bool LiveObservations::FreshFromFleet(const std::optional<FleetObservation>& shared) const {
+    return shared && std::chrono::system_clock::now() - shared->fetchedAt < settings_.cacheTime;
+}
+
+std::optional<std::string> LiveObservations::Fallback(const std::string& code, const std::string& why,
+                                                      const std::optional<FleetObservation>& shared) const {
     std::optional<std::string> answer;
     const char* from = nullptr;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         const auto station = stations_.find(code);
-        if (station != stations_.end() && !station->second.lastGood.empty()) {
+        if (station != stations_.end() && !station->second.lastGood.empty() &&
+            (!shared || station->second.fetchedAt >= LocalTime(shared->fetchedAt))) {
             answer = station->second.lastGood;
             from = "the last good observation";
         }
+    }
+    if (!answer && shared) {
+        answer = shared->text;
+        from = "the fleet's last good observation";
     }
     if (!answer && disk_ != nullptr && (answer = disk_->Load(code))) from = "the one kept on disk";
     if (!answer && (answer = fallback_.Find(code))) from = "the archive's record";
@@ -102,14 +167,14 @@ std::optional<std::string> LiveObservations::Fallback(const std::string& code, c
     return answer;
 }
 
-void LiveObservations::Keep(const std::string& code, const std::string& text) const {
+void LiveObservations::Keep(const std::string& code, const std::string& text, Clock::time_point fetchedAt) const {
     bool changed = false;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         Station& station = stations_[code];
         changed = station.lastGood != text;
         station.lastGood = text;
-        station.fetchedAt = Clock::now();
+        station.fetchedAt = fetchedAt;
         kept_.Touch(code, text.size());
         KeepWithinBounds();
     }
