@@ -81,22 +81,25 @@ void LiveObservations::Land(const std::string& code, Flight& flight, const std::
 
 std::optional<std::string> LiveObservations::FetchAndAnswer(const std::string& code) const {
     const Clock::time_point deadline = Clock::now() + settings_.limits.time;
+    const UpstreamUrl file = InFolder(settings_.folder, code + ".TXT");
     std::optional<FleetObservation> shared = FromFleet(code);
+    if (!FreshFromFleet(shared)) {
+        if (Clock::now().time_since_epoch().count() < sourceRestUntil_.load()) {
+            return Fallback(code, "the source gave no answer lately (" + file.Text() + ")", shared);
+        }
+        if (!AwaitFleet(code, deadline, shared) && !FreshFromFleet(shared)) {
+            return Fallback(code, "the fleet's fetch of it did not land in time", shared);
+        }
+    }
     if (FreshFromFleet(shared)) {
         Keep(code, shared->text, LocalTime(shared->fetchedAt));
         return std::move(shared->text);
     }
-    const UpstreamUrl file = InFolder(settings_.folder, code + ".TXT");
-    if (Clock::now().time_since_epoch().count() < sourceRestUntil_.load()) {
-        return Fallback(code, "the source gave no answer lately (" + file.Text() + ")", shared);
-    }
-    if (fleet_ != nullptr && fleet_->TryClaim(FleetFetchKey(code), settings_.limits.time + kFleetClaimMargin) ==
-                                 SharedStore::Claim::HeldByAnother) {
-        return AwaitFleet(code, deadline, std::move(shared));
-    }
     FetchLimits limits = settings_.limits;
-    limits.time = std::max(std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()),
-                           std::chrono::milliseconds(1));
+    if (fleet_ != nullptr) {  // what the store took comes off the fetch's time
+        limits.time = std::max(std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()),
+                               std::chrono::milliseconds(1));
+    }
     FetchResult fetched;
     try {
         fetched = BoundedFetch(file, limits);
@@ -118,18 +121,19 @@ std::optional<std::string> LiveObservations::FetchAndAnswer(const std::string& c
     return std::move(fetched.body);
 }
 
-std::optional<std::string> LiveObservations::AwaitFleet(const std::string& code, Clock::time_point deadline,
-                                                        std::optional<FleetObservation> shared) const {
-    while (Clock::now() + kFleetPoll < deadline) {
+bool LiveObservations::AwaitFleet(const std::string& code, Clock::time_point deadline,
+                                  std::optional<FleetObservation>& shared) const {
+    if (fleet_ == nullptr) return true;
+    for (;;) {
+        const SharedStore::Claim claim = fleet_->TryClaim(FleetFetchKey(code), settings_.limits.time + kFleetClaimMargin);
+        // Taken, or no store to tell: this gateway fetches, given the time.
+        if (claim != SharedStore::Claim::HeldByAnother) return deadline - Clock::now() >= settings_.limits.time / 2;
+        if (Clock::now() + kFleetPoll >= deadline) return false;
         std::this_thread::sleep_for(kFleetPoll);
         std::optional<FleetObservation> latest = FromFleet(code);
-        if (FreshFromFleet(latest)) {
-            Keep(code, latest->text, LocalTime(latest->fetchedAt));
-            return std::move(latest->text);
-        }
         if (latest) shared = std::move(latest);
+        if (FreshFromFleet(shared)) return false;
     }
-    return Fallback(code, "another gateway of the fleet fetches it and has not stored it in time", shared);
 }
 
 std::optional<FleetObservation> LiveObservations::FromFleet(const std::string& code) const {

@@ -95,10 +95,14 @@ private:
     };
 
     std::optional<std::string> FetchAndAnswer(const std::string& code) const;
-    // Looks in the store until another gateway's fetch lands there or the
-    // deadline passes; shared is the fleet's copy seen so far.
-    std::optional<std::string> AwaitFleet(const std::string& code, Clock::time_point deadline,
-                                          std::optional<FleetObservation> shared) const;
+    // True when this gateway is to fetch code itself: it claimed the
+    // station, or no store can say, with half the fetch time left (with
+    // less, it would only fail and rest the source for nothing). Otherwise looks
+    // in the store until another gateway's fetch lands there (then fresh
+    // in shared, the fleet's copy seen last) or the deadline passes, and
+    // claims again meanwhile, in case that gateway or the store went.
+    bool AwaitFleet(const std::string& code, Clock::time_point deadline,
+                    std::optional<FleetObservation>& shared) const;
     std::optional<FleetObservation> FromFleet(const std::string& code) const;
     bool FreshFromFleet(const std::optional<FleetObservation>& shared) const;
     std::optional<std::string> Fallback(const std::string& code, const std::string& why,
