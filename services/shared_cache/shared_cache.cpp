@@ -103,7 +103,7 @@ std::optional<RespReply> SharedCache::Run(const std::vector<std::string>& args) 
         return reply;
     }
     idle_.push_back(std::move(connection));
-    if (!failure_.empty()) log_("the shared cache at " + settings_.address.Text() + " is reachable again");
+    if (!failure_.empty() && log_) log_("the shared cache at " + settings_.address.Text() + " is reachable again");
     failure_.clear();
     reached_ = true;
     return reply;
@@ -117,7 +117,7 @@ void SharedCache::Failed(unsigned generation, const std::string& why) const {
     restUntil_ = Clock::now() + settings_.rest;
     if (!failure_.empty()) return;
     failure_ = UtcNow() + " (" + EscapedForLog(why.substr(0, kMostWhyBytes)) + ")";
-    log_("the shared cache at " + settings_.address.Text() + " is unreachable: " + why.substr(0, kMostWhyBytes) +
+    if (log_) log_("the shared cache at " + settings_.address.Text() + " is unreachable: " + why.substr(0, kMostWhyBytes) +
          "; this gateway goes on alone and tries again every " + Duration(settings_.rest));
 }
 

@@ -33,6 +33,7 @@ struct SharedCacheSettings {
 
 class SharedCache : public SharedStore {
 public:
+    // log may be empty: nothing is then said.
     SharedCache(SharedCacheSettings settings, Log log);
     ~SharedCache() override;
 

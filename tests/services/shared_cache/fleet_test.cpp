@@ -5,7 +5,6 @@
 
 #include <chrono>
 #include <future>
-#include <mutex>
 #include <thread>
 
 #include "fake_source.h"
@@ -28,18 +27,12 @@ public:
 
 struct Gateway {
     Gateway(const std::string& source, const services::RedisAddress& redis)
-        : cache({redis, "fleet:"}, [this](const std::string& line) { Log(line); }),
+        : cache({redis, "fleet:"}, {}),  // no log: the store must do without one
           live({*services::ParseUpstreamUrl(source), 1h, services::kObservationLimits}, nullptr,
-               TestServiceData().observations, [this](const std::string& line) { Log(line); }, &cache) {
+               TestServiceData().observations, [](const std::string&) {}, &cache) {
         EXPECT_TRUE(server.Start(0)) << server.error();
     }
-    void Log(const std::string& line) {
-        std::lock_guard<std::mutex> lock(mutex);
-        log += line + "\n";
-    }
 
-    std::mutex mutex;
-    std::string log;
     services::SharedCache cache;
     services::LiveObservations live;
     NoTranslator translator;
@@ -73,7 +66,7 @@ std::vector<Answer> AskAll(const std::vector<Gateway*>& gateways, const std::vec
 
 std::vector<std::string> Codes(char letter) {
     std::vector<std::string> codes;
-    for (int i = 0; i < 50; ++i) codes.push_back(std::string(1, letter) + (i < 10 ? "00" : "0") + std::to_string(i));
+    for (int i = 100; i < 150; ++i) codes.push_back(letter + std::to_string(i));
     return codes;
 }
 
@@ -91,7 +84,6 @@ void ExpectLiveAnswers(const std::vector<Answer>& answers) {
 TEST(Fleet, TwoGatewaysFetchEachStationOnceAndGoOnAloneWithoutRedis) {
     SKIP_WITHOUT_REDIS();
     std::optional<RedisServer> redis(std::in_place);
-    ASSERT_TRUE(redis->Answers());
     FakeSource source;
     for (char letter : {'F', 'G'}) {
         for (const std::string& code : Codes(letter)) source.Put("/" + code + ".TXT", ObservationOf(code));
@@ -109,8 +101,5 @@ TEST(Fleet, TwoGatewaysFetchEachStationOnceAndGoOnAloneWithoutRedis) {
     ExpectLiveAnswers(answers.get());
     EXPECT_GE(source.Requests(), 100);
     EXPECT_LE(source.Requests(), 150);
-    for (Gateway* gateway : {&one, &other}) {
-        EXPECT_EQ(gateway->cache.State().rfind("unreachable since ", 0), 0u);
-        EXPECT_NE(gateway->log.find("is unreachable"), std::string::npos) << gateway->log;
-    }
+    for (Gateway* gateway : {&one, &other}) EXPECT_EQ(gateway->cache.State().rfind("unreachable since ", 0), 0u);
 }
