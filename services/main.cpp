@@ -102,14 +102,14 @@ int main(int argc, char** argv) {
     try {
         const auto data = services::ServiceData::Load(options.data);
         const services::SharedStore* fleet = nullptr;
-        std::string fleetText = "none (alone)";
+        std::string fleetText;  // said only in a fleet
 #ifdef NIMBREL_SHARED_CACHE
         std::optional<services::SharedCache> sharedCache;
         if (options.sharedCache) {
             sharedCache.emplace(services::SharedCacheSettings{*options.sharedCache}, log);
             sharedCache->Reach();
             fleet = &*sharedCache;
-            fleetText = options.sharedCache->Text() + " (" + sharedCache->State() + ")";
+            fleetText = "; shared cache: " + options.sharedCache->Text() + " (" + sharedCache->State() + ")";
         }
 #endif
         std::optional<services::ApertiumTranslator> apertium;
@@ -123,8 +123,9 @@ int main(int argc, char** argv) {
         const services::TranslatorChain chain(translators);
         std::optional<services::FleetTranslations> fleetTranslations;
         if (fleet) fleetTranslations.emplace(chain, *fleet);
-        const services::TranslationCache translator(fleetTranslations ? static_cast<const services::Translator&>(*fleetTranslations)
-                                                                      : chain);
+        const services::Translator& shared =
+            fleetTranslations ? static_cast<const services::Translator&>(*fleetTranslations) : chain;
+        const services::TranslationCache translator(shared);
         services::StationLists lists({data.states, data.countries});
 
         const services::ObservationSource* observations = &data.observations;
@@ -158,7 +159,8 @@ int main(int argc, char** argv) {
         std::printf("%d\n", server.port());
         std::fflush(stdout);
         log(std::to_string(data.observations.size()) + " archived stations; translation by " +
-            TranslationSummary(apertium ? &*apertium : nullptr, options) + "; observations: " + observationsText + "; shared cache: " + fleetText +
+            TranslationSummary(apertium ? &*apertium : nullptr, options) + "; observations: " + observationsText +
+            fleetText +
             "; serving on http://" + options.listen + ":" + std::to_string(server.port()) +
             " (as the plug-in's gateway, or as its http_proxy)");
         int signal = 0;
