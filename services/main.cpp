@@ -34,6 +34,10 @@
 #include "support/user_folders.h"
 #include "translation/libretranslate/libretranslate_translator.h"
 #include "translation/counted_translator.h"
+#include "translation/fleet_translations.h"
+#ifdef NIMBREL_SHARED_CACHE
+#include "shared_cache/shared_cache.h"
+#endif
 #include "translation/translation_cache.h"
 #include "translation/translator_chain.h"
 #if NIMBREL_SERVICES_APERTIUM
@@ -129,9 +133,24 @@ int Serve(const services::ServiceOptions& options, services::StopRequest& stop, 
 
     try {
         const auto data = services::ServiceData::Load(options.data);
+        const services::SharedStore* fleet = nullptr;
+        std::string fleetText;  // said only in a fleet
+#ifdef NIMBREL_SHARED_CACHE
+        std::optional<services::SharedCache> sharedCache;
+        if (options.sharedCache) {
+            sharedCache.emplace(services::SharedCacheSettings{*options.sharedCache}, log);
+            sharedCache->Reach();
+            fleet = &*sharedCache;
+            fleetText = "; shared cache: " + options.sharedCache->Text() + " (" + sharedCache->State() + ")";
+        }
+#endif
         const Translators translators(options, log);
         const services::TranslatorChain chain(translators.chain);
-        const services::TranslationCache translator(chain);
+        std::optional<services::FleetTranslations> fleetTranslations;
+        if (fleet) fleetTranslations.emplace(chain, *fleet);
+        const services::Translator& shared =
+            fleetTranslations ? static_cast<const services::Translator&>(*fleetTranslations) : chain;
+        const services::TranslationCache translator(shared);
         services::StationLists lists({data.states, data.countries});
 
         const services::CountedArchive archive(data.observations);
@@ -145,7 +164,7 @@ int Serve(const services::ServiceOptions& options, services::StopRequest& stop, 
             live = std::make_unique<services::LiveObservations>(
                 services::LiveSettings{*options.observations, std::chrono::seconds(options.cacheSeconds),
                                        services::kObservationLimits},
-                disk ? &*disk : nullptr, data.observations, log);
+                disk ? &*disk : nullptr, data.observations, log, fleet);
             observations = live.get();
             observationsText = "live from " + options.observations->Text() + ", each kept " +
                                std::to_string(options.cacheSeconds) + " s; last good ones kept in " +
@@ -171,6 +190,9 @@ int Serve(const services::ServiceOptions& options, services::StopRequest& stop, 
             return services::ArchiveStatusLine(data.observations.size(), services::kArchiveDay,
                                                std::chrono::system_clock::now());
         });
+#ifdef NIMBREL_SHARED_CACHE
+        if (sharedCache) server.AddStatusLine([&sharedCache] { return "shared cache: " + sharedCache->State(); });
+#endif
         if (!server.Start(options.ListenPort(), options.listen)) {
             log(server.error());
             return 1;
@@ -179,7 +201,7 @@ int Serve(const services::ServiceOptions& options, services::StopRequest& stop, 
         std::fflush(stdout);
         const std::string address = "http://" + options.listen + ":" + std::to_string(server.port());
         log(std::to_string(data.observations.size()) + " archived stations; translation by " + translators.summary +
-            "; observations: " + observationsText + "; serving on " + address +
+            "; observations: " + observationsText + fleetText + "; serving on " + address +
             " (as the plug-in's gateway, or as its http_proxy)" + (logFile ? "; log also in " + logPath : ""));
         if (ownConsole) {
             logWriter.Flush();
@@ -233,6 +255,13 @@ int main(int argc, char** argv) {
         std::fputs(services::kServiceUsage, stderr);
         return 2;
     }
+#ifndef NIMBREL_SHARED_CACHE
+    if (options.sharedCache) {
+        services::WriteLogLine(stderr, "--shared-cache: this build has no Redis client (hiredis was not found "
+                                       "when it was built, or it is the Windows build); run it without the option");
+        return 2;
+    }
+#endif
 #if defined(_WIN32)
     if (install || uninstall) {
         if (uninstall && !args.empty()) {

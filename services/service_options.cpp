@@ -16,7 +16,7 @@ const char kServiceUsage[] =
     "                        [--libretranslate-url URL] [--libretranslate-key KEY]\n"
     "                        [--translator apertium|libretranslate|auto]\n"
     "                        [--rate-pages RATE:BURST] [--rate-translations RATE:BURST]\n"
-    "                        [--rate-exempt-loopback]\n"
+    "                        [--rate-exempt-loopback] [--shared-cache redis://HOST[:PORT][/DB]]\n"
 #if defined(_WIN32)
     "       nimbrel-services --install [OPTION...]\n"
     "       nimbrel-services --uninstall\n"
@@ -54,6 +54,9 @@ const char kServiceUsage[] =
     "  --rate-translations RATE:BURST\n"
     "                           the same for translation pieces (default 4:80)\n"
     "  --rate-exempt-loopback   no limit for clients on this machine (127.0.0.0/8, ::1)\n"
+    "  --shared-cache URL       a Redis server (redis://HOST[:PORT][/DB]) that the gateways of\n"
+    "                           a fleet share: the last good observations, the translations,\n"
+    "                           and which of them fetches a station\n"
 #if defined(_WIN32)
     "  --install [OPTION...]    start at each logon of this user, without a window, with\n"
     "                           these options, and start so now (no administrator rights)\n"
@@ -108,7 +111,8 @@ bool ParseServiceOptions(const std::vector<std::string>& args, ServiceOptions& o
                            name == "--observations-url" || name == "--stations-url" ||
                            name == "--cache-seconds" || name == "--cache-dir" ||
                            name == "--libretranslate-url" || name == "--libretranslate-key" ||
-                           name == "--translator" || name == "--rate-pages" || name == "--rate-translations";
+                           name == "--translator" || name == "--rate-pages" || name == "--rate-translations" ||
+                           name == "--shared-cache";
         if (!known) {
             error = "unknown option " + name;
             return false;
@@ -134,6 +138,9 @@ bool ParseServiceOptions(const std::vector<std::string>& args, ServiceOptions& o
                                           : options.libreTranslate) = std::move(url);
         } else if (name == "--rate-pages" || name == "--rate-translations") {
             good = ParseAllowance(value, name == "--rate-pages" ? options.fairUse.pages : options.fairUse.translations);
+        } else if (name == "--shared-cache") {
+            options.sharedCache = ParseRedisAddress(value);
+            good = options.sharedCache.has_value();
         } else if (name == "--libretranslate-key") {
             options.libreTranslateKey = value;
         } else if (name == "--translator") {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "fair_use.h"
+#include "shared_cache/redis_address.h"
 #include "upstream/upstream_url.h"
 
 namespace services {
@@ -35,6 +36,7 @@ struct ServiceOptions {
     std::string libreTranslateKey;  // sent as api_key when not empty
     TranslatorChoice translator = TranslatorChoice::Auto;
     FairUse fairUse;
+    std::optional<RedisAddress> sharedCache;  // the fleet's Redis
 
     bool Live() const { return observations || stations; }
     // Live without --port: the gateway's port; else a free one.

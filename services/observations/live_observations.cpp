@@ -1,12 +1,29 @@
 #include "observations/live_observations.h"
 
+#include <algorithm>
+#include <thread>
+
 #include "observations/observation_record.h"
 
 namespace services {
+namespace {
+
+// The claim outlives the fetch a little, so that the claiming gateway has
+// stored its observation before another may claim the station.
+constexpr std::chrono::milliseconds kFleetClaimMargin{500};
+
+// When an observation of the fleet was fetched, on this gateway's clock;
+// never later than now, whatever another machine's clock says.
+std::chrono::steady_clock::time_point LocalTime(std::chrono::system_clock::time_point fetchedAt) {
+    const auto age = std::max(std::chrono::system_clock::now() - fetchedAt, std::chrono::system_clock::duration(0));
+    return std::chrono::steady_clock::now() - std::chrono::duration_cast<std::chrono::steady_clock::duration>(age);
+}
+
+}  // namespace
 
 LiveObservations::LiveObservations(LiveSettings settings, const ObservationDiskCache* disk,
-                                   const ObservationSource& fallback, Log log)
-    : settings_(std::move(settings)), disk_(disk), fallback_(fallback), log_(std::move(log)) {}
+                                   const ObservationSource& fallback, Log log, const SharedStore* fleet)
+    : settings_(std::move(settings)), disk_(disk), fallback_(fallback), log_(std::move(log)), fleet_(fleet) {}
 
 std::optional<std::string> LiveObservations::Find(const std::string& code) const {
     // Nothing else goes into an upstream address or a file name.
@@ -86,14 +103,30 @@ void LiveObservations::Land(const std::string& code, Flight& flight, const Answe
 }
 
 LiveObservations::Answer LiveObservations::FetchAndAnswer(const std::string& code) const {
+    const Clock::time_point deadline = Clock::now() + settings_.limits.time;
     const UpstreamUrl file = InFolder(settings_.folder, code + ".TXT");
-    if (Clock::now().time_since_epoch().count() < sourceRestUntil_.load()) {
-        counts_.Count(FetchOutcome::Skipped);
-        return Fallback(code, "the source gave no answer lately (" + file.Text() + ")");
+    std::optional<FleetObservation> shared = FromFleet(code);
+    if (!FreshFromFleet(shared)) {
+        if (Clock::now().time_since_epoch().count() < sourceRestUntil_.load()) {
+            counts_.Count(FetchOutcome::Skipped);
+            return Fallback(code, "the source gave no answer lately (" + file.Text() + ")", shared);
+        }
+        if (!AwaitFleet(code, deadline, shared) && !FreshFromFleet(shared)) {
+            return Fallback(code, "the fleet's fetch of it did not land in time", shared);
+        }
+    }
+    if (FreshFromFleet(shared)) {
+        Keep(code, shared->text, LocalTime(shared->fetchedAt));
+        return {std::move(shared->text), PageSource::Live};
+    }
+    FetchLimits limits = settings_.limits;
+    if (fleet_ != nullptr) {  // what the store took comes off the fetch's time
+        limits.time = std::max(std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()),
+                               std::chrono::milliseconds(1));
     }
     FetchResult fetched;
     try {
-        fetched = BoundedFetch(file, settings_.limits);
+        fetched = BoundedFetch(file, limits);
     } catch (const std::exception& failure) {  // out of memory or threads, say
         fetched.error = std::string("the fetch failed: ") + failure.what();
     }
@@ -103,27 +136,63 @@ LiveObservations::Answer LiveObservations::FetchAndAnswer(const std::string& cod
     }
     if (!fetched.ok) {
         counts_.Count(fetched.status == 0 || fetched.status == 200 ? FetchOutcome::Failed : FetchOutcome::HttpError);
-        return Fallback(code, fetched.error + " (" + file.Text() + ")");
+        return Fallback(code, fetched.error + " (" + file.Text() + ")", shared);
     }
     if (!IsDecodedObservation(fetched.body, code)) {
         counts_.Count(FetchOutcome::Invalid);
-        return Fallback(code, file.Text() + " is not a decoded observation of " + code);
+        return Fallback(code, file.Text() + " is not a decoded observation of " + code, shared);
     }
     counts_.Count(FetchOutcome::Ok);
-    Keep(code, fetched.body);
+    Keep(code, fetched.body, Clock::now());
+    if (fleet_ != nullptr) {
+        fleet_->Set(FleetObservationKey(code), EncodeFleetObservation({std::chrono::system_clock::now(), fetched.body}),
+                    std::max<std::chrono::milliseconds>(kFleetKeep, 2 * settings_.cacheTime));
+    }
     return {std::move(fetched.body), PageSource::Live};
 }
 
-LiveObservations::Answer LiveObservations::Fallback(const std::string& code, const std::string& why) const {
+bool LiveObservations::AwaitFleet(const std::string& code, Clock::time_point deadline,
+                                  std::optional<FleetObservation>& shared) const {
+    if (fleet_ == nullptr) return true;
+    for (;;) {
+        const SharedStore::Claim claim = fleet_->TryClaim(FleetFetchKey(code), settings_.limits.time + kFleetClaimMargin);
+        // Taken, or no store to tell: this gateway fetches, given the time.
+        if (claim != SharedStore::Claim::HeldByAnother) return deadline - Clock::now() >= settings_.limits.time / 2;
+        if (Clock::now() + kFleetPoll >= deadline) return false;
+        std::this_thread::sleep_for(kFleetPoll);
+        std::optional<FleetObservation> latest = FromFleet(code);
+        if (latest) shared = std::move(latest);
+        if (FreshFromFleet(shared)) return false;
+    }
+}
+
+std::optional<FleetObservation> LiveObservations::FromFleet(const std::string& code) const {
+    if (fleet_ == nullptr) return std::nullopt;
+    // The stamp's line, and the source's bound on the text.
+    const auto value = fleet_->Get(FleetObservationKey(code), settings_.limits.bytes + 32);
+    return value ? DecodeFleetObservation(*value, code) : std::nullopt;
+}
+
+bool LiveObservations::FreshFromFleet(const std::optional<FleetObservation>& shared) const {
+    return shared && std::chrono::system_clock::now() - shared->fetchedAt < settings_.cacheTime;
+}
+
+LiveObservations::Answer LiveObservations::Fallback(const std::string& code, const std::string& why,
+                                                    const std::optional<FleetObservation>& shared) const {
     Answer answer{std::nullopt, PageSource::Kept};
     const char* from = nullptr;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         const auto station = stations_.find(code);
-        if (station != stations_.end() && !station->second.lastGood.empty()) {
+        if (station != stations_.end() && !station->second.lastGood.empty() &&
+            (!shared || station->second.fetchedAt >= LocalTime(shared->fetchedAt))) {
             answer.record = station->second.lastGood;
             from = "the last good observation";
         }
+    }
+    if (!answer.record && shared) {
+        answer.record = shared->text;
+        from = "the fleet's last good observation";
     }
     if (!answer.record && disk_ != nullptr && (answer.record = disk_->Load(code))) from = "the one kept on disk";
     if (!answer.record && (answer.record = fallback_.Find(code))) {
@@ -136,14 +205,14 @@ LiveObservations::Answer LiveObservations::Fallback(const std::string& code, con
     return answer;
 }
 
-void LiveObservations::Keep(const std::string& code, const std::string& text) const {
+void LiveObservations::Keep(const std::string& code, const std::string& text, Clock::time_point fetchedAt) const {
     bool changed = false;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         Station& station = stations_[code];
         changed = station.lastGood != text;
         station.lastGood = text;
-        station.fetchedAt = Clock::now();
+        station.fetchedAt = fetchedAt;
         kept_.Touch(code, text.size());
         KeepWithinBounds();
     }

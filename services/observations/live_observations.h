@@ -5,6 +5,14 @@
 // observation in memory, the one kept on disk, the archive's record; else
 // the station is unknown. An observation's own time line always travels
 // with it, so an old one never poses as new.
+//
+// In a fleet of gateways sharing a store (see support/shared_store.h), a
+// station is fetched once across the fleet per cache time: a gateway
+// serves the observation another stored while it is fresh; when it is
+// not, the gateway that claims the station fetches it and stores it, and
+// the others look for it in the store until the same 4 s bound, then
+// answer from their fallbacks, the fleet's last good observation among
+// them. A store out of reach leaves each gateway on its own.
 
 #include <atomic>
 #include <chrono>
@@ -17,7 +25,9 @@
 #include <string>
 
 #include "support/log_text.h"
+#include "support/shared_store.h"
 #include "upstream/bounded_fetch.h"
+#include "observations/fleet_observation.h"
 #include "observations/observation_counts.h"
 #include "observations/observation_disk_cache.h"
 #include "observations/observation_source.h"
@@ -34,6 +44,11 @@ inline constexpr FetchLimits kObservationLimits{std::chrono::milliseconds(3500),
 // failing) is left alone this long: meanwhile pages are answered from the fallbacks at once
 // instead of after the whole fetch time each.
 inline constexpr std::chrono::milliseconds kSilentSourceRest{std::chrono::seconds(60)};
+// How often a gateway waiting for another's fetch looks in the store.
+inline constexpr std::chrono::milliseconds kFleetPoll{50};
+// The fleet's last good observations stay in the store at least this
+// long (longer with a longer cache time), to answer when the source fails.
+inline constexpr std::chrono::milliseconds kFleetKeep{std::chrono::hours(24)};
 
 // The last good observations kept in memory, the least recently used
 // going first: a source that answers for any code would otherwise grow them
@@ -56,9 +71,9 @@ class LiveObservations : public ObservationSource {
 public:
 
     // disk may be none (nothing kept across restarts); fallback is the
-    // archive. Both must outlive this object.
+    // archive; fleet is none outside a fleet. All must outlive this object.
     LiveObservations(LiveSettings settings, const ObservationDiskCache* disk,
-                     const ObservationSource& fallback, Log log);
+                     const ObservationSource& fallback, Log log, const SharedStore* fleet = nullptr);
 
     // Concurrent asks for one station share one fetch and its answer; the
     // fetch lands for them however it ends, an exception included (which
@@ -95,9 +110,20 @@ private:
     };
 
     Answer FetchAndAnswer(const std::string& code) const;
-    Answer Fallback(const std::string& code, const std::string& why) const;
+    // True when this gateway is to fetch code itself: it claimed the
+    // station, or no store can say, with half the fetch time left (with
+    // less, it would only fail and rest the source for nothing). Otherwise looks
+    // in the store until another gateway's fetch lands there (then fresh
+    // in shared, the fleet's copy seen last) or the deadline passes, and
+    // claims again meanwhile, in case that gateway or the store went.
+    bool AwaitFleet(const std::string& code, Clock::time_point deadline,
+                    std::optional<FleetObservation>& shared) const;
+    std::optional<FleetObservation> FromFleet(const std::string& code) const;
+    bool FreshFromFleet(const std::optional<FleetObservation>& shared) const;
+    Answer Fallback(const std::string& code, const std::string& why,
+                    const std::optional<FleetObservation>& shared) const;
     std::optional<std::string> FromArchive(const std::string& code) const;
-    void Keep(const std::string& code, const std::string& text) const;
+    void Keep(const std::string& code, const std::string& text, Clock::time_point fetchedAt) const;
     void Land(const std::string& code, Flight& flight, const Answer& answer) const;
     void KeepWithinBounds() const;  // with mutex_ held
 
@@ -105,6 +131,7 @@ private:
     const ObservationDiskCache* disk_;
     const ObservationSource& fallback_;
     Log log_;
+    const SharedStore* fleet_;
     mutable std::mutex mutex_;
     mutable std::condition_variable landed_;
     mutable std::map<std::string, Station> stations_;

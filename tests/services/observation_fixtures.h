@@ -11,3 +11,10 @@ inline std::string FixtureObservation(const std::string& code) {
     text << file.rdbuf();
     return text.str();
 }
+
+// KLXV's observation, made another station's.
+inline std::string ObservationOf(const std::string& code) {
+    std::string text = FixtureObservation("KLXV");
+    for (std::size_t at; (at = text.find("KLXV")) != std::string::npos;) text.replace(at, 4, code);
+    return text;
+}

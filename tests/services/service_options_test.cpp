@@ -87,7 +87,7 @@ TEST(ServiceOptions, BadCommandLinesAreRefusedWithTheReason) {
     for (const char* option : {"--port", "--listen", "--data", "--live", "--observations-url", "--stations-url",
                                "--cache-seconds", "--cache-dir", "--libretranslate-url",
                                "--libretranslate-key", "--translator", "--rate-pages", "--rate-translations",
-                               "--rate-exempt-loopback"}) {
+                               "--rate-exempt-loopback", "--shared-cache"}) {
         EXPECT_NE(std::string(services::kServiceUsage).find(option), std::string::npos) << option;
     }
 }
@@ -132,6 +132,35 @@ TEST(UpstreamUrl, SplitsOriginFromPathAndRefusesWhatIsNoAddress) {
                             "http://h/\r\nX: y", "http://h\x1b/"}) {
         EXPECT_FALSE(ParseUpstreamUrl(bad)) << bad;
     }
+}
+
+// As an operator writes it, and shown back in one form.
+TEST(RedisAddress, HostPortAndDatabaseAreReadWithTheirDefaults) {
+    const struct {
+        const char* given;
+        const char* shown;  // empty: refused
+    } cases[] = {
+        {"redis://127.0.0.1:6380/2", "redis://127.0.0.1:6380/2"},
+        {"redis://cache.internal", "redis://cache.internal:6379/0"},
+        {"redis://[::1]:6380/1", "redis://[::1]:6380/1"},
+        {"redis://[::1]", "redis://[::1]:6379/0"},
+        {"http://127.0.0.1:6379", ""},
+        {"redis://", ""},
+        {"redis://h:", ""},
+        {"redis://h:65536", ""},
+        {"redis://h/x", ""},
+        {"redis://h/70000", ""},
+        {"redis://user:secret@h", ""},
+        {"redis://[::1]x", ""},
+        {"redis://h\r\n", ""},
+    };
+    for (const auto& c : cases) {
+        const auto address = services::ParseRedisAddress(c.given);
+        EXPECT_EQ(address ? address->Text() : "", c.shown) << c.given;
+    }
+    EXPECT_EQ(Parsed({"--shared-cache", "redis://10.0.0.5:6380/3"}).sharedCache->Text(), "redis://10.0.0.5:6380/3");
+    EXPECT_FALSE(Parsed({"--live"}).sharedCache);
+    EXPECT_EQ(Refused({"--shared-cache", "10.0.0.5:6380"}), "bad value for --shared-cache: 10.0.0.5:6380");
 }
 
 TEST(LogText, ControlBytesDeleteAndEightBitBytesAreEscaped) {

@@ -42,13 +42,6 @@ public:
     mutable std::atomic<int> failures{0};  // asks that throw
 };
 
-// KLXV's observation, made another station's.
-std::string ObservationOf(const std::string& code) {
-    std::string text = FixtureObservation("KLXV");
-    for (std::size_t at; (at = text.find("KLXV")) != std::string::npos;) text.replace(at, 4, code);
-    return text;
-}
-
 class LiveObservationsTest : public testing::Test {
 protected:
     LiveObservationsTest() {

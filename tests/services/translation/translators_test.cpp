@@ -1,3 +1,4 @@
+#include "translation/fleet_translations.h"
 #include "translation/translation_cache.h"
 #include "translation/translator_chain.h"
 
@@ -5,6 +6,8 @@
 
 #include <atomic>
 #include <map>
+
+#include "memory_store.h"
 
 using services::Translation;
 using Outcome = services::Translation::Outcome;
@@ -85,4 +88,31 @@ TEST(TranslatorChain, TheFirstThatHasThePairAnswers) {
     EXPECT_EQ(libre.calls, 1);
     EXPECT_EQ(chain.Translate("Wind", "en_ja").outcome, Outcome::UnsupportedPair);
     EXPECT_EQ(services::TranslatorChain({}).Translate("Wind", "en_es").outcome, Outcome::UnsupportedPair);
+}
+
+// Two gateways of a fleet: a piece one translated, the other does not.
+TEST(FleetTranslations, APieceIsTranslatedOnceAcrossTheFleet) {
+    MemoryStore store;
+    const ScriptedTranslator first("first", {"en_es", "e\n_es"});
+    const ScriptedTranslator second("second", {"en_es", "e\n_es"});
+    const services::FleetTranslations one(first, store), other(second, store);
+    EXPECT_EQ(one.Translate("Wind", "en_es").text, "first:Wind");
+    EXPECT_EQ(other.Translate("Wind", "en_es").text, "first:Wind");
+    EXPECT_EQ(second.calls, 0);
+
+    // What is not a translation stays out of the store; so do pairs that
+    // are none, and a store out of reach asks the gateway's own.
+    other.Translate("fail", "en_es");
+    other.Translate("Wind", "en_ja");
+    other.Translate("Wind", "e\n_es");
+    EXPECT_EQ(store.values.size(), 1u);
+    store.reachable = false;
+    EXPECT_EQ(other.Translate("Wind", "en_es").text, "second:Wind");
+    EXPECT_EQ(second.calls, 4);
+
+    // One too long for the store is neither stored nor read back.
+    store.reachable = true;
+    const std::string longText(services::kFleetTranslationBytes, 'x');
+    one.Translate(longText, "en_es");
+    EXPECT_EQ(store.values.size(), 1u);
 }

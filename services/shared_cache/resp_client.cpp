@@ -1,0 +1,155 @@
+#include "shared_cache/resp_client.h"
+
+#include <fcntl.h>
+#include <hiredis/hiredis.h>
+#include <netdb.h>
+#include <poll.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "upstream/host_lookup.h"
+
+namespace services {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Waits until fd is ready for events, or the deadline passes (false).
+bool WaitFor(int fd, short events, Clock::time_point deadline) {
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0) return false;
+        pollfd entry{fd, events, 0};
+        const int ready = poll(&entry, 1, static_cast<int>(left));
+        if (ready > 0) return true;
+        if (ready == 0) return false;
+        if (errno != EINTR) return false;
+    }
+}
+
+// The first address of host as a literal, looked up by the deadline.
+std::optional<std::string> AddressLiteral(const std::string& host, int port, Clock::time_point deadline,
+                                          std::string& error) {
+    const HostLookup lookup = LookUpHost(host, std::to_string(port), deadline);
+    if (lookup.outcome == HostLookup::Outcome::TimedOut) {
+        error = "still looking up " + host;
+        return std::nullopt;
+    }
+    if (lookup.outcome != HostLookup::Outcome::Found || lookup.addresses.empty()) {
+        error = "cannot look up " + host + (lookup.error.empty() ? "" : " (" + lookup.error + ")");
+        return std::nullopt;
+    }
+    char text[NI_MAXHOST];
+    const HostAddress& first = lookup.addresses.front();
+    if (getnameinfo(reinterpret_cast<const sockaddr*>(&first.address), first.length, text, sizeof text, nullptr, 0,
+                    NI_NUMERICHOST) != 0) {
+        error = "cannot use the address of " + host;
+        return std::nullopt;
+    }
+    return std::string(text);
+}
+
+RespReply ReplyOf(const redisReply& reply) {
+    RespReply result;
+    switch (reply.type) {
+        case REDIS_REPLY_STRING: result.kind = RespReply::Kind::Text; break;
+        case REDIS_REPLY_STATUS: result.kind = RespReply::Kind::Status; break;
+        case REDIS_REPLY_ERROR: result.kind = RespReply::Kind::Error; break;
+        case REDIS_REPLY_INTEGER: result.kind = RespReply::Kind::Integer; break;
+        case REDIS_REPLY_NIL: result.kind = RespReply::Kind::Nil; break;
+        default: result.kind = RespReply::Kind::Other; break;
+    }
+    if (reply.type == REDIS_REPLY_STRING || reply.type == REDIS_REPLY_STATUS || reply.type == REDIS_REPLY_ERROR) {
+        result.text.assign(reply.str, reply.len);
+    }
+    result.integer = reply.integer;
+    return result;
+}
+
+}  // namespace
+
+std::unique_ptr<RespClient> RespClient::Connect(const RedisAddress& address, const RespLimits& limits,
+                                                std::string& error) {
+    const Clock::time_point deadline = Clock::now() + limits.connect;
+    const auto literal = AddressLiteral(address.host, address.port, deadline, error);
+    if (!literal) return nullptr;
+    const auto left = std::max(std::chrono::duration_cast<std::chrono::microseconds>(deadline - Clock::now()),
+                               std::chrono::microseconds(1000));
+    const timeval wait{static_cast<time_t>(left.count() / 1000000), static_cast<suseconds_t>(left.count() % 1000000)};
+    redisContext* context = redisConnectWithTimeout(literal->c_str(), address.port, wait);
+    if (context == nullptr) {
+        error = "out of memory";
+        return nullptr;
+    }
+    if (context->err != 0) {
+        error = "cannot connect to " + address.Text() + " (" + context->errstr + ")";
+        redisFree(context);
+        return nullptr;
+    }
+    // From here on hiredis only buffers and parses; the waits are ours.
+    context->flags &= ~REDIS_BLOCK;
+    fcntl(context->fd, F_SETFL, fcntl(context->fd, F_GETFL) | O_NONBLOCK);
+    std::unique_ptr<RespClient> client(new RespClient(context, limits));
+    if (address.db != 0) {
+        const auto selected = client->Command({"SELECT", std::to_string(address.db)}, error);
+        if (!selected) return nullptr;
+        if (selected->kind != RespReply::Kind::Status) {
+            error = "cannot select database " + std::to_string(address.db) + " (" + selected->text + ")";
+            return nullptr;
+        }
+    }
+    return client;
+}
+
+RespClient::~RespClient() { redisFree(context_); }
+
+std::optional<RespReply> RespClient::Command(const std::vector<std::string>& args, std::string& error) {
+    const Clock::time_point deadline = Clock::now() + limits_.command;
+    std::vector<const char*> argv;
+    std::vector<std::size_t> lengths;
+    for (const std::string& arg : args) {
+        argv.push_back(arg.data());
+        lengths.push_back(arg.size());
+    }
+    if (redisAppendCommandArgv(context_, static_cast<int>(args.size()), argv.data(), lengths.data()) != REDIS_OK) {
+        error = context_->errstr;
+        return std::nullopt;
+    }
+    for (int written = 0; !written;) {
+        if (redisBufferWrite(context_, &written) != REDIS_OK) {
+            error = context_->errstr;
+            return std::nullopt;
+        }
+        if (!written && !WaitFor(context_->fd, POLLOUT, deadline)) {
+            error = "no room to send a command within " + std::to_string(limits_.command.count()) + " ms";
+            return std::nullopt;
+        }
+    }
+    for (;;) {
+        void* reply = nullptr;
+        if (redisGetReplyFromReader(context_, &reply) != REDIS_OK) {
+            error = context_->errstr;
+            return std::nullopt;
+        }
+        if (reply != nullptr) {
+            RespReply result = ReplyOf(*static_cast<redisReply*>(reply));
+            freeReplyObject(reply);
+            return result;
+        }
+        if (context_->reader->len - context_->reader->pos > limits_.replyBytes) {
+            error = "a reply of more than " + std::to_string(limits_.replyBytes) + " bytes";
+            return std::nullopt;
+        }
+        if (!WaitFor(context_->fd, POLLIN, deadline)) {
+            error = "no reply within " + std::to_string(limits_.command.count()) + " ms";
+            return std::nullopt;
+        }
+        if (redisBufferRead(context_) != REDIS_OK) {
+            error = context_->errstr;
+            return std::nullopt;
+        }
+    }
+}
+
+}  // namespace services
