@@ -76,8 +76,8 @@ def check_zip(check, path, version, windres, work, key):
           "the manifest declares the voice served by recording_voice.dll")
     guide = read("INSTALL.txt").decode()
     check("\r\n" in guide and "\n" not in guide.replace("\r\n", ""), "INSTALL.txt has Windows line ends")
-    check(GATEWAY in guide and f"nimbrel-services_{version}_" in guide and "Deploying" in guide,
-          "INSTALL.txt names the gateway's address, the services' package and the README's Deploying")
+    check(GATEWAY in guide and f"nimbrel-services_{version}_" in guide and "docs/deploying.md" in guide,
+          "INSTALL.txt names the gateway's address, the services' package and docs/deploying.md")
     check("gateway-address.reg" in guide and "GatewayAddress" in guide, "INSTALL.txt says how to set the gateway")
     reg = read("gateway-address.reg").decode("ascii").split("\r\n")
     check(reg[0] == "REGEDIT4" and not any("\n" in line for line in reg), "gateway-address.reg is REGEDIT4, CR LF")
