@@ -28,7 +28,10 @@ ExternalProject_Add(nimbrel_plugin
         -DNIMBREL_HTTP_DEBUG_LOG=${NIMBREL_HTTP_DEBUG_LOG}
     # The inner build runs on every build (a no-op when nothing changed), and
     # with two jobs at most: it does not share the outer build's job count.
+    # Its output passes as it comes (ninja's console), so the progress that
+    # scripts/run shows moves during the minutes it takes.
     BUILD_COMMAND ${CMAKE_COMMAND} --build ${plugin_tree} --parallel 2
     BUILD_ALWAYS ON
+    USES_TERMINAL_BUILD ON
     INSTALL_COMMAND "")
 install(SCRIPT ${plugin_tree}/cmake_install.cmake)
