@@ -12,7 +12,7 @@
 #include "pages/translation_request.h"
 #include "pages/weather_page.h"
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 constexpr int kNotFound = 404;
@@ -114,4 +114,4 @@ Page ServiceRoutes::TranslationAnswer(std::string_view query) const {
     return {500, TranslationFailedPage()};
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -10,7 +10,7 @@
 #include "stations/station_lists.h"
 #include "translation/translator.h"
 
-namespace services {
+namespace nimbrel::services {
 
 // What a request asks for, known before it is answered: what it is counted
 // under, and which of a client's allowances it takes. Health and Metrics are
@@ -57,4 +57,4 @@ private:
     const Translator& translator_;
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -3,7 +3,7 @@
 #include "server/http_server.h"
 #include "server/request_target.h"
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 constexpr char kPlainText[] = "text/plain; charset=utf-8";
@@ -70,4 +70,4 @@ bool ServiceServer::Stop() { return server_->Stop(); }
 int ServiceServer::port() const { return server_->port(); }
 const std::string& ServiceServer::error() const { return server_->error(); }
 
-}  // namespace services
+}  // namespace nimbrel::services

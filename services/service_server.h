@@ -18,7 +18,7 @@
 #include "support/metrics.h"
 #include "support/thread_factory.h"
 
-namespace services {
+namespace nimbrel::services {
 
 inline constexpr char kLoopbackAddress[] = "127.0.0.1";
 
@@ -65,4 +65,4 @@ private:
     std::unique_ptr<HttpServer> server_;
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

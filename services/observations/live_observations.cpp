@@ -5,7 +5,7 @@
 
 #include "observations/observation_record.h"
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 // The claim outlives the fetch a little, so that the claiming gateway has
@@ -233,4 +233,4 @@ void LiveObservations::KeepWithinBounds() const {
     }
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

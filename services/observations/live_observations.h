@@ -34,7 +34,7 @@
 #include "observations/recency_index.h"
 #include "upstream/upstream_url.h"
 
-namespace services {
+namespace nimbrel::services {
 
 // The plug-in gives up on a page after 5 s; a page must be answered within
 // 4 s, fallbacks included, however the source behaves.
@@ -141,4 +141,4 @@ private:
     mutable ObservationCounts counts_;
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

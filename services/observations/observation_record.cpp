@@ -2,7 +2,7 @@
 
 #include <array>
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 constexpr std::string_view kNameNotAvailable = "Station name not available";
@@ -152,4 +152,4 @@ bool IsDecodedObservation(std::string_view text, std::string_view code) {
     return false;
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -3,7 +3,7 @@
 #include "pages/page_markers.h"
 #include "pages/service_paths.h"
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 struct IndexPageText {
@@ -54,4 +54,4 @@ std::string CountryIndexPage(const Regions& countries) {
                                  kCountryKey, kStateIndexPath, "US states and territories"});
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

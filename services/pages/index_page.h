@@ -9,9 +9,9 @@
 
 #include "stations/regions.h"
 
-namespace services {
+namespace nimbrel::services {
 
 std::string StateIndexPage(const Regions& states);
 std::string CountryIndexPage(const Regions& countries);
 
-}  // namespace services
+}  // namespace nimbrel::services

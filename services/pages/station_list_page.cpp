@@ -2,7 +2,7 @@
 
 #include "pages/page_markers.h"
 
-namespace services {
+namespace nimbrel::services {
 
 std::string StationListPage(const Region& region) {
     std::string page = "<HTML>\n<HEAD>\n<TITLE>Select a station: " + region.name +
@@ -28,4 +28,4 @@ std::string UnknownRegionPage() {
            "<P>There is no station list for this code.</P>\n</BODY>\n</HTML>\n";
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

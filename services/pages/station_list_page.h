@@ -7,11 +7,11 @@
 
 #include "stations/regions.h"
 
-namespace services {
+namespace nimbrel::services {
 
 std::string StationListPage(const Region& region);
 
 // The answer for a code that names no state or country: no selection marker.
 std::string UnknownRegionPage();
 
-}  // namespace services
+}  // namespace nimbrel::services

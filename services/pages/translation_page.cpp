@@ -2,7 +2,7 @@
 
 #include "pages/page_markers.h"
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 std::string Page(const std::string& body) {
@@ -37,4 +37,4 @@ std::string TranslationFailedPage() {
     return Page("<P>The translation failed.</P>");
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

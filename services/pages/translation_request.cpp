@@ -4,7 +4,7 @@
 #include "support/query_value.h"
 #include "pages/service_paths.h"
 
-namespace services {
+namespace nimbrel::services {
 
 TranslationRequest ParseTranslationQuery(std::string_view query) {
     const std::string textKey = std::string(kTextKey) + "=";
@@ -19,4 +19,4 @@ TranslationRequest ParseTranslationQuery(std::string_view query) {
     return {FormDecoded(text), FormDecoded(rest.substr(0, rest.find('&')))};
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string_view>
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 // A wait past a day is told as a day: the client would not wait it anyway.
@@ -73,4 +73,4 @@ std::size_t ClientBuckets::size() const {
     return size;
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -9,7 +9,7 @@
 
 #include <algorithm>
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 namespace http = boost::beast::http;
@@ -228,4 +228,4 @@ void HttpConnection::DropInput() {
                             });
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

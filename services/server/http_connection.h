@@ -29,7 +29,7 @@
 #include "server/server_limits.h"
 #include "server/worker_pool.h"
 
-namespace services {
+namespace nimbrel::services {
 
 // What answers a request target. An answer that may block runs on a
 // worker; one built from memory at once runs where the request was read,
@@ -138,4 +138,4 @@ private:
     bool keepAlive_ = false;
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

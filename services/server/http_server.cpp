@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 using boost::asio::ip::tcp;
@@ -173,4 +173,4 @@ void HttpServer::Admit(tcp::socket socket) {
     std::make_shared<HttpConnection>(std::move(socket), *shared_)->Start();
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -27,7 +27,7 @@
 #include "support/thread_factory.h"
 #include "server/worker_pool.h"
 
-namespace services {
+namespace nimbrel::services {
 
 class HttpServer {
 public:
@@ -68,4 +68,4 @@ private:
     std::string error_;
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

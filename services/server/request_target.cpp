@@ -4,7 +4,7 @@
 
 #include "support/percent_decoding.h"
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 bool StartsWithScheme(std::string_view target) {
@@ -31,4 +31,4 @@ RequestTarget SplitRequestTarget(std::string_view target) {
     return split;
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -17,7 +17,7 @@
 
 #include "support/thread_factory.h"
 
-namespace services {
+namespace nimbrel::services {
 
 class WorkerPool {
 public:
@@ -56,4 +56,4 @@ private:
     std::vector<std::thread> workers_;  // under state_->mutex
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

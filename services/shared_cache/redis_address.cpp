@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 constexpr std::string_view kScheme = "redis://";
@@ -77,4 +77,4 @@ std::optional<RedisAddress> ParseRedisAddress(const std::string& text) {
     return address;
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -10,7 +10,7 @@
 
 #include "upstream/host_lookup.h"
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -152,4 +152,4 @@ std::optional<RespReply> RespClient::Command(const std::vector<std::string>& arg
     }
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

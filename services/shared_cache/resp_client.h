@@ -16,7 +16,7 @@
 
 struct redisContext;
 
-namespace services {
+namespace nimbrel::services {
 
 struct RespLimits {
     std::chrono::milliseconds connect{500};  // the lookup, the connection and SELECT
@@ -51,4 +51,4 @@ private:
     RespLimits limits_;
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

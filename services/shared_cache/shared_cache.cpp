@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <random>
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 // Enough of a failure's text to tell what failed.
@@ -121,4 +121,4 @@ void SharedCache::Failed(unsigned generation, const std::string& why) const {
          "; this gateway goes on alone and tries again every " + Duration(settings_.rest));
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -21,7 +21,7 @@
 #include "support/log_text.h"
 #include "support/shared_store.h"
 
-namespace services {
+namespace nimbrel::services {
 
 struct SharedCacheSettings {
     RedisAddress address;
@@ -72,4 +72,4 @@ private:
     mutable Clock::time_point restUntil_{};
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -2,7 +2,7 @@
 
 #include <system_error>
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 constexpr auto kReloadEvery = std::chrono::hours(24);
@@ -56,4 +56,4 @@ bool LiveDirectory::Start() {
     return false;
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -17,7 +17,7 @@
 #include "support/thread_factory.h"
 #include "upstream/upstream_url.h"
 
-namespace services {
+namespace nimbrel::services {
 
 class LiveDirectory {
 public:
@@ -43,4 +43,4 @@ private:
     std::thread thread_;
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

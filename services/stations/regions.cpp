@@ -7,7 +7,7 @@
 
 #include "stations/us_states.h"
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 std::string Upper(std::string text) {
@@ -107,4 +107,4 @@ Regions CountryRegions(const std::vector<Station>& directory) {
     return Regions(std::move(regions));
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -9,7 +9,7 @@
 #include "observations/observation_record.h"
 #include "stations/us_states.h"
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 constexpr std::size_t kCodeField = 0;
@@ -102,4 +102,4 @@ std::vector<Station> LoadStationDirectory(const std::string& path) {
     return ParseStationDirectory(text.str());
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -10,7 +10,7 @@
 #include "stations/regions.h"
 #include "stations/station_directory.h"
 
-namespace services {
+namespace nimbrel::services {
 
 struct StationRegions {
     Regions states;
@@ -39,4 +39,4 @@ private:
     std::shared_ptr<const StationRegions> current_;
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -15,7 +15,7 @@
 
 #include "support/thread_factory.h"
 
-namespace services {
+namespace nimbrel::services {
 
 class LogWriter {
 public:
@@ -54,4 +54,4 @@ private:
     std::thread thread_;
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

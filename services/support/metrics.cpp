@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 std::string Number(double value) {
@@ -118,4 +118,4 @@ std::string MetricsRegistry::Text() const {
     return out;
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -2,7 +2,7 @@
 
 #include "support/percent_decoding.h"
 
-namespace services {
+namespace nimbrel::services {
 
 std::string QueryValue(std::string_view query, std::string_view key) {
     std::size_t start = 0;
@@ -18,4 +18,4 @@ std::string QueryValue(std::string_view query, std::string_view key) {
     return {};
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

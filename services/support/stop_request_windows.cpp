@@ -7,7 +7,7 @@
 #include "support/stop_request.h"
 #include "unique_any.h"
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 // Per session ("Local\"): --uninstall stops the gateways of its own user.
@@ -54,4 +54,4 @@ bool StopRequest::StopBackgroundGateways() {
     return event && SetEvent(event.get());
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

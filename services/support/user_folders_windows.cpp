@@ -7,7 +7,7 @@
 #include "support/user_folders.h"
 #include "support/windows_text.h"
 
-namespace services {
+namespace nimbrel::services {
 
 namespace {
 
@@ -46,4 +46,4 @@ std::string DefaultDataFolder(const std::string&) {
     }
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

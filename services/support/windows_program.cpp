@@ -8,7 +8,7 @@
 #include "support/windows_text.h"
 #include "unique_any.h"
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -116,4 +116,4 @@ bool UninstallLogonStart(std::string& said) {
     return true;
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -4,7 +4,7 @@
 
 #include "support/windows_text.h"
 
-namespace services {
+namespace nimbrel::services {
 
 std::wstring WideFromUtf8(std::string_view text) {
     if (text.empty()) return {};
@@ -43,4 +43,4 @@ std::string WindowsErrorText(unsigned long code) {
     return text;
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

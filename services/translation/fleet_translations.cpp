@@ -2,7 +2,7 @@
 
 #include "translation/language_pair.h"
 
-namespace services {
+namespace nimbrel::services {
 
 Translation FleetTranslations::Translate(const std::string& text, const std::string& pair) const {
     // No translator has any other pair; and a pair of five characters
@@ -19,4 +19,4 @@ Translation FleetTranslations::Translate(const std::string& text, const std::str
     return translation;
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

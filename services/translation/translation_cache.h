@@ -15,7 +15,7 @@
 #include "support/metrics.h"
 #include "translation/translator.h"
 
-namespace services {
+namespace nimbrel::services {
 
 inline constexpr std::size_t kTranslationCacheBytes = 4u << 20;
 
@@ -46,4 +46,4 @@ private:
     mutable Counter misses_;
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

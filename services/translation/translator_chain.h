@@ -7,7 +7,7 @@
 
 #include "translation/translator.h"
 
-namespace services {
+namespace nimbrel::services {
 
 class TranslatorChain : public Translator {
 public:
@@ -20,4 +20,4 @@ private:
     std::vector<const Translator*> translators_;
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

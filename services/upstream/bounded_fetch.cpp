@@ -13,7 +13,7 @@
 #include "support/unique_fd.h"
 #include "upstream/upstream_channel.h"
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -154,4 +154,4 @@ FetchResult BoundedFetch(const UpstreamUrl& url, const FetchLimits& limits, cons
     return Failure("the answer's body not complete within " + within, answer.status());
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -11,7 +11,7 @@
 
 #include "upstream/upstream_url.h"
 
-namespace services {
+namespace nimbrel::services {
 
 // A sound server's head is well under a kilobyte; a line that never ends
 // must not grow without bound.
@@ -41,4 +41,4 @@ struct FetchResult {
 // milliseconds) whatever the source or the name resolver does.
 FetchResult BoundedFetch(const UpstreamUrl& url, const FetchLimits& limits, const FetchRequest& request = {});
 
-}  // namespace services
+}  // namespace nimbrel::services

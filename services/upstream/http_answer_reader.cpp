@@ -6,7 +6,7 @@
 #include <cctype>
 #include <vector>
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 constexpr int kOk = 200;
@@ -304,4 +304,4 @@ void HttpAnswerReader::Finish() {
     state_ = State::Complete;
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

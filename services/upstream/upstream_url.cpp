@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 bool StartsWithNoCase(std::string_view text, std::string_view start) {
@@ -97,4 +97,4 @@ OriginParts SplitOrigin(const std::string& origin) {
     return split;
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

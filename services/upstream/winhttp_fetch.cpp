@@ -15,7 +15,7 @@
 #include "unique_any.h"
 #include "upstream/bounded_fetch.h"
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -120,4 +120,4 @@ FetchResult BoundedFetch(const UpstreamUrl& url, const FetchLimits& limits, cons
     return {true, static_cast<int>(status), std::move(body), {}};
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

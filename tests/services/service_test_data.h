@@ -3,7 +3,7 @@
 
 #include "service_data.h"
 
-inline const services::ServiceData& TestServiceData() {
-    static const services::ServiceData data = services::ServiceData::Load(SERVICES_DATA_DIR);
+inline const nimbrel::services::ServiceData& TestServiceData() {
+    static const nimbrel::services::ServiceData data = nimbrel::services::ServiceData::Load(SERVICES_DATA_DIR);
     return data;
 }

@@ -11,7 +11,7 @@
 
 #include "support/child_process.h"
 
-namespace services {
+namespace nimbrel::services {
 
 class ApertiumPipeline {
 public:
@@ -38,4 +38,4 @@ private:
     unsigned long long requests_ = 0;
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

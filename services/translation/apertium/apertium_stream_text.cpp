@@ -1,6 +1,6 @@
 #include "translation/apertium/apertium_stream_text.h"
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 constexpr std::string_view kSpecial = "[]^$/@<>{}\\";
@@ -69,4 +69,4 @@ std::string ApertiumAnswerText(std::string_view answer) {
     return text;
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cctype>
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 enum class Script { None, Simplified, Traditional };
@@ -81,4 +81,4 @@ bool LibreTranslateHasPair(std::string_view source, std::string_view target,
            std::find(from->targets.begin(), from->targets.end(), target) != from->targets.end();
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

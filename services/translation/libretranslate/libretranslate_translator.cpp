@@ -6,7 +6,7 @@
 #include "translation/language_pair.h"
 #include "windows_1252.h"
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 constexpr char kLanguagesName[] = "languages";
@@ -109,4 +109,4 @@ Translation LibreTranslateTranslator::Translate(const std::string& text, const s
     return {Translation::Outcome::Translated, WithEdgeBlanks(edges, nimbrel::text::Utf8ToWindows1252(*translated))};
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -15,7 +15,7 @@
 #include "support/log_text.h"
 #include "translation/translator.h"
 
-namespace services {
+namespace nimbrel::services {
 
 // A report asks for some twenty pieces in a row while the plug-in waits:
 // after a server left one unanswered (down, too slow, rate-limiting or
@@ -61,4 +61,4 @@ private:
     mutable Clock::time_point languagesAt_;  // when they were listed
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -8,9 +8,9 @@
 #include "observations/observation_record.h"
 #include "service_test_data.h"
 
-using services::ObservationRecord;
-using services::ParseObservationRecord;
-using services::WeatherPage;
+using nimbrel::services::ObservationRecord;
+using nimbrel::services::ParseObservationRecord;
+using nimbrel::services::WeatherPage;
 
 namespace {
 
@@ -127,5 +127,5 @@ TEST(WeatherPage, EveryArchivedRecordKeepsTheRowsThePlugInReadsInItsOrder) {
 }
 
 TEST(WeatherPage, AnUnknownStationHasNoHeaderMarker) {
-    EXPECT_EQ(services::UnknownStationPage().find("Current Weather Conditions:<BR>"), std::string::npos);
+    EXPECT_EQ(nimbrel::services::UnknownStationPage().find("Current Weather Conditions:<BR>"), std::string::npos);
 }

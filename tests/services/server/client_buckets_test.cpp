@@ -9,7 +9,7 @@
 
 using namespace std::chrono_literals;
 using boost::asio::ip::make_address;
-using services::ClientBuckets;
+using nimbrel::services::ClientBuckets;
 
 namespace {
 

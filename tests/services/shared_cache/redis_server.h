@@ -23,7 +23,7 @@ public:
     explicit RedisServer(int port = 0) {
         const std::string url = RefusingUrl();  // http://127.0.0.1:PORT/, free
         port_ = port != 0 ? port : std::stoi(url.substr(url.rfind(':') + 1));
-        auto started = services::ChildProcess::Start({"redis-server", "--port", std::to_string(port_), "--bind",
+        auto started = nimbrel::services::ChildProcess::Start({"redis-server", "--port", std::to_string(port_), "--bind",
                                                       "127.0.0.1", "--save", "", "--appendonly", "no",
                                                       "--loglevel", "warning"});
         if (started) process_.emplace(std::move(*started));
@@ -32,13 +32,13 @@ public:
 
     bool Answers() const {
         std::string error;
-        const auto client = services::RespClient::Connect(Address(), {}, error);
+        const auto client = nimbrel::services::RespClient::Connect(Address(), {}, error);
         const auto reply = client ? client->Command({"PING"}, error) : std::nullopt;
         return reply && reply->text == "PONG";
     }
-    services::RedisAddress Address() const { return {"127.0.0.1", port_, 0}; }
+    nimbrel::services::RedisAddress Address() const { return {"127.0.0.1", port_, 0}; }
 
 private:
     int port_;
-    std::optional<services::ChildProcess> process_;
+    std::optional<nimbrel::services::ChildProcess> process_;
 };

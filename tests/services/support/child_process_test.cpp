@@ -10,7 +10,7 @@
 #include "temp_folder.h"
 
 using namespace std::chrono_literals;
-using services::RunChild;
+using nimbrel::services::RunChild;
 
 TEST(ChildProcess, PassesInputThroughAndCollectsOutput) {
     // More than a pipe holds, so that writing and reading must interleave.

@@ -19,15 +19,15 @@
 #include "temp_folder.h"
 
 using namespace std::chrono_literals;
-using services::BoundedFetch;
-using services::FetchResult;
+using nimbrel::services::BoundedFetch;
+using nimbrel::services::FetchResult;
 
 namespace {
 
-constexpr services::FetchLimits kLimits{2s, 64 * 1024};
+constexpr nimbrel::services::FetchLimits kLimits{2s, 64 * 1024};
 
-FetchResult Fetch(const std::string& url, const services::FetchLimits& limits = kLimits) {
-    return BoundedFetch(*services::ParseUpstreamUrl(url), limits);
+FetchResult Fetch(const std::string& url, const nimbrel::services::FetchLimits& limits = kLimits) {
+    return BoundedFetch(*nimbrel::services::ParseUpstreamUrl(url), limits);
 }
 
 std::string Gzipped(const std::string& text) {
@@ -69,7 +69,7 @@ class Certificates {
 public:
     Certificates() {
         for (const char* name : {"trusted", "stranger"}) {
-            services::RunChild({"openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
+            nimbrel::services::RunChild({"openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
                                 "-nodes", "-keyout", Key(name), "-out", Certificate(name), "-days", "2", "-subj",
                                 "/CN=localhost", "-addext", "subjectAltName=DNS:localhost,IP:127.0.0.1"},
                                "", 60s);
@@ -195,7 +195,7 @@ TEST(BoundedFetch, EndlessHeadsTakeLittleMemory) {
 
 // The deadline covers the whole exchange, and the log says where it ran out.
 TEST(BoundedFetch, SaysWhereTheDeadlinePassed) {
-    const services::FetchLimits limits{300ms, 64 * 1024};
+    const nimbrel::services::FetchLimits limits{300ms, 64 * 1024};
     const RawSource partHead("HTTP/1.1 200 OK\r\nServer: x\r\n", RawSource::Then::Hold);
     EXPECT_EQ(Fetch(partHead.Url(), limits).error, "the answer's head not complete within 300 ms");
     const RawSource partBody(Head("Content-Length: 100") + "Wind", RawSource::Then::Hold);
