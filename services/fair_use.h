@@ -12,7 +12,7 @@
 
 #include <cstddef>
 
-#include "server/client_buckets.h"
+#include "services/server/client_buckets.h"
 
 namespace nimbrel::services {
 

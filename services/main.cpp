@@ -15,37 +15,37 @@
 #include <utility>
 #include <vector>
 
-#include "observations/live_observations.h"
-#include "observations/observation_counts.h"
-#include "observations/observation_disk_cache.h"
-#include "server/open_file_limit.h"
-#include "service_data.h"
-#include "service_options.h"
-#include "service_routes.h"
-#include "service_health.h"
-#include "service_metrics.h"
-#include "service_server.h"
-#include "stations/live_directory.h"
-#include "stations/station_lists.h"
-#include "support/log_text.h"
-#include "support/log_writer.h"
-#include "support/private_files.h"
-#include "support/stop_request.h"
-#include "support/user_folders.h"
-#include "translation/libretranslate/libretranslate_translator.h"
-#include "translation/counted_translator.h"
-#include "translation/fleet_translations.h"
+#include "services/observations/live_observations.h"
+#include "services/observations/observation_counts.h"
+#include "services/observations/observation_disk_cache.h"
+#include "services/server/open_file_limit.h"
+#include "services/service_data.h"
+#include "services/service_options.h"
+#include "services/service_routes.h"
+#include "services/service_health.h"
+#include "services/service_metrics.h"
+#include "services/service_server.h"
+#include "services/stations/live_directory.h"
+#include "services/stations/station_lists.h"
+#include "services/support/log_text.h"
+#include "services/support/log_writer.h"
+#include "services/support/private_files.h"
+#include "services/support/stop_request.h"
+#include "services/support/user_folders.h"
+#include "services/translation/libretranslate/libretranslate_translator.h"
+#include "services/translation/counted_translator.h"
+#include "services/translation/fleet_translations.h"
 #ifdef NIMBREL_SHARED_CACHE
-#include "shared_cache/shared_cache.h"
+#include "services/shared_cache/shared_cache.h"
 #endif
-#include "translation/translation_cache.h"
-#include "translation/translator_chain.h"
+#include "services/translation/translation_cache.h"
+#include "services/translation/translator_chain.h"
 #if NIMBREL_SERVICES_APERTIUM
-#include "translation/apertium/apertium_translator.h"
+#include "services/translation/apertium/apertium_translator.h"
 #endif
 #if defined(_WIN32)
-#include "support/windows_program.h"
-#include "support/windows_text.h"
+#include "services/support/windows_program.h"
+#include "services/support/windows_text.h"
 #endif
 
 #ifndef NIMBREL_SERVICES_DATA_DIR

@@ -1,6 +1,6 @@
-#include "service_data.h"
+#include "services/service_data.h"
 
-#include "stations/station_directory.h"
+#include "services/stations/station_directory.h"
 
 namespace nimbrel::services {
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "observations/observation_archive.h"
-#include "stations/regions.h"
+#include "services/observations/observation_archive.h"
+#include "services/stations/regions.h"
 
 namespace nimbrel::services {
 

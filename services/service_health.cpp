@@ -1,4 +1,4 @@
-#include "service_health.h"
+#include "services/service_health.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <string>
 
-#include "observations/live_observations.h"
+#include "services/observations/live_observations.h"
 
 namespace nimbrel::services {
 

@@ -1,4 +1,4 @@
-#include "service_metrics.h"
+#include "services/service_metrics.h"
 
 #include <algorithm>
 

@@ -9,11 +9,11 @@
 #include <cstddef>
 #include <string>
 
-#include "observations/observation_counts.h"
-#include "service_routes.h"
-#include "support/metrics.h"
-#include "translation/counted_translator.h"
-#include "translation/translation_cache.h"
+#include "services/observations/observation_counts.h"
+#include "services/service_routes.h"
+#include "services/support/metrics.h"
+#include "services/translation/counted_translator.h"
+#include "services/translation/translation_cache.h"
 
 namespace nimbrel::services {
 

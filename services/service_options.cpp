@@ -1,4 +1,4 @@
-#include "service_options.h"
+#include "services/service_options.h"
 
 #include <cerrno>
 #include <climits>

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "fair_use.h"
-#include "shared_cache/redis_address.h"
-#include "upstream/upstream_url.h"
+#include "services/fair_use.h"
+#include "services/shared_cache/redis_address.h"
+#include "services/upstream/upstream_url.h"
 
 namespace nimbrel::services {
 

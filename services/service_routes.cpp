@@ -1,16 +1,16 @@
-#include "service_routes.h"
+#include "services/service_routes.h"
 
 #include <cctype>
 
-#include "pages/index_page.h"
-#include "observations/observation_record.h"
-#include "support/query_value.h"
-#include "server/request_target.h"
-#include "pages/service_paths.h"
-#include "pages/station_list_page.h"
-#include "pages/translation_page.h"
-#include "pages/translation_request.h"
-#include "pages/weather_page.h"
+#include "services/pages/index_page.h"
+#include "services/observations/observation_record.h"
+#include "services/support/query_value.h"
+#include "services/server/request_target.h"
+#include "services/pages/service_paths.h"
+#include "services/pages/station_list_page.h"
+#include "services/pages/translation_page.h"
+#include "services/pages/translation_request.h"
+#include "services/pages/weather_page.h"
 
 namespace nimbrel::services {
 namespace {

@@ -5,10 +5,10 @@
 #include <string>
 #include <string_view>
 
-#include "observations/observation_source.h"
-#include "server/page.h"
-#include "stations/station_lists.h"
-#include "translation/translator.h"
+#include "services/observations/observation_source.h"
+#include "services/server/page.h"
+#include "services/stations/station_lists.h"
+#include "services/translation/translator.h"
 
 namespace nimbrel::services {
 

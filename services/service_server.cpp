@@ -1,7 +1,7 @@
-#include "service_server.h"
+#include "services/service_server.h"
 
-#include "server/http_server.h"
-#include "server/request_target.h"
+#include "services/server/http_server.h"
+#include "services/server/request_target.h"
 
 namespace nimbrel::services {
 namespace {

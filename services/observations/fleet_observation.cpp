@@ -1,6 +1,6 @@
-#include "observations/fleet_observation.h"
+#include "services/observations/fleet_observation.h"
 
-#include "observations/observation_record.h"
+#include "services/observations/observation_record.h"
 
 namespace nimbrel::services {
 namespace {

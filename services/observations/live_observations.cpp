@@ -1,9 +1,9 @@
-#include "observations/live_observations.h"
+#include "services/observations/live_observations.h"
 
 #include <algorithm>
 #include <thread>
 
-#include "observations/observation_record.h"
+#include "services/observations/observation_record.h"
 
 namespace nimbrel::services {
 namespace {

@@ -24,15 +24,15 @@
 #include <optional>
 #include <string>
 
-#include "support/log_text.h"
-#include "support/shared_store.h"
-#include "upstream/bounded_fetch.h"
-#include "observations/fleet_observation.h"
-#include "observations/observation_counts.h"
-#include "observations/observation_disk_cache.h"
-#include "observations/observation_source.h"
-#include "observations/recency_index.h"
-#include "upstream/upstream_url.h"
+#include "services/support/log_text.h"
+#include "services/support/shared_store.h"
+#include "services/upstream/bounded_fetch.h"
+#include "services/observations/fleet_observation.h"
+#include "services/observations/observation_counts.h"
+#include "services/observations/observation_disk_cache.h"
+#include "services/observations/observation_source.h"
+#include "services/observations/recency_index.h"
+#include "services/upstream/upstream_url.h"
 
 namespace nimbrel::services {
 

@@ -1,4 +1,4 @@
-#include "observations/observation_archive.h"
+#include "services/observations/observation_archive.h"
 
 #include <zlib.h>
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "observations/observation_source.h"
+#include "services/observations/observation_source.h"
 
 namespace nimbrel::services {
 

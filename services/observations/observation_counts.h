@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "observations/observation_source.h"
-#include "support/metrics.h"
+#include "services/observations/observation_source.h"
+#include "services/support/metrics.h"
 
 namespace nimbrel::services {
 

@@ -1,10 +1,10 @@
-#include "observations/observation_disk_cache.h"
+#include "services/observations/observation_disk_cache.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "observations/observation_record.h"
-#include "support/private_files.h"
+#include "services/observations/observation_record.h"
+#include "services/support/private_files.h"
 
 namespace nimbrel::services {
 

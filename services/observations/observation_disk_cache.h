@@ -12,8 +12,8 @@
 #include <optional>
 #include <string>
 
-#include "observations/recency_index.h"
-#include "support/private_files.h"
+#include "services/observations/recency_index.h"
+#include "services/support/private_files.h"
 
 namespace nimbrel::services {
 

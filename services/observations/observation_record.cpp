@@ -1,4 +1,4 @@
-#include "observations/observation_record.h"
+#include "services/observations/observation_record.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "observations/recency_index.h"
+#include "services/observations/recency_index.h"
 
 namespace nimbrel::services {
 

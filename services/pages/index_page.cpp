@@ -1,7 +1,7 @@
-#include "pages/index_page.h"
+#include "services/pages/index_page.h"
 
-#include "pages/page_markers.h"
-#include "pages/service_paths.h"
+#include "services/pages/page_markers.h"
+#include "services/pages/service_paths.h"
 
 namespace nimbrel::services {
 namespace {

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "stations/regions.h"
+#include "services/stations/regions.h"
 
 namespace nimbrel::services {
 

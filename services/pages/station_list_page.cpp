@@ -1,6 +1,6 @@
-#include "pages/station_list_page.h"
+#include "services/pages/station_list_page.h"
 
-#include "pages/page_markers.h"
+#include "services/pages/page_markers.h"
 
 namespace nimbrel::services {
 

@@ -1,6 +1,6 @@
-#include "pages/translation_page.h"
+#include "services/pages/translation_page.h"
 
-#include "pages/page_markers.h"
+#include "services/pages/page_markers.h"
 
 namespace nimbrel::services {
 namespace {

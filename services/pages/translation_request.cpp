@@ -1,8 +1,8 @@
-#include "pages/translation_request.h"
+#include "services/pages/translation_request.h"
 
-#include "support/percent_decoding.h"
-#include "support/query_value.h"
-#include "pages/service_paths.h"
+#include "services/support/percent_decoding.h"
+#include "services/support/query_value.h"
+#include "services/pages/service_paths.h"
 
 namespace nimbrel::services {
 

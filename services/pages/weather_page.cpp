@@ -1,9 +1,9 @@
-#include "pages/weather_page.h"
+#include "services/pages/weather_page.h"
 
 #include <array>
 #include <string_view>
 
-#include "pages/page_markers.h"
+#include "services/pages/page_markers.h"
 
 namespace nimbrel::services {
 namespace {

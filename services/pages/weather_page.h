@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "observations/observation_record.h"
+#include "services/observations/observation_record.h"
 
 namespace nimbrel::services {
 

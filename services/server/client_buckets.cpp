@@ -1,4 +1,4 @@
-#include "server/client_buckets.h"
+#include "services/server/client_buckets.h"
 
 #include <algorithm>
 #include <cmath>

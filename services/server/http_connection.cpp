@@ -1,4 +1,4 @@
-#include "server/http_connection.h"
+#include "services/server/http_connection.h"
 
 #include <boost/asio/dispatch.hpp>
 #include <boost/asio/post.hpp>

@@ -24,10 +24,10 @@
 #include <string>
 #include <string_view>
 
-#include "support/log_text.h"
-#include "server/page.h"
-#include "server/server_limits.h"
-#include "server/worker_pool.h"
+#include "services/support/log_text.h"
+#include "services/server/page.h"
+#include "services/server/server_limits.h"
+#include "services/server/worker_pool.h"
 
 namespace nimbrel::services {
 

@@ -1,4 +1,4 @@
-#include "server/http_server.h"
+#include "services/server/http_server.h"
 
 #include <boost/asio/post.hpp>
 #include <boost/asio/write.hpp>

@@ -1,4 +1,4 @@
-#include "server/open_file_limit.h"
+#include "services/server/open_file_limit.h"
 
 #if defined(_WIN32)
 

@@ -1,8 +1,8 @@
-#include "server/request_target.h"
+#include "services/server/request_target.h"
 
 #include <cctype>
 
-#include "support/percent_decoding.h"
+#include "services/support/percent_decoding.h"
 
 namespace nimbrel::services {
 namespace {

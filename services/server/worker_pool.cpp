@@ -1,4 +1,4 @@
-#include "server/worker_pool.h"
+#include "services/server/worker_pool.h"
 
 namespace nimbrel::services {
 

@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 
-#include "support/thread_factory.h"
+#include "services/support/thread_factory.h"
 
 namespace nimbrel::services {
 

@@ -1,4 +1,4 @@
-#include "shared_cache/redis_address.h"
+#include "services/shared_cache/redis_address.h"
 
 #include <string_view>
 

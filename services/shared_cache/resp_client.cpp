@@ -1,4 +1,4 @@
-#include "shared_cache/resp_client.h"
+#include "services/shared_cache/resp_client.h"
 
 #include <fcntl.h>
 #include <hiredis/hiredis.h>
@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "upstream/host_lookup.h"
+#include "services/upstream/host_lookup.h"
 
 namespace nimbrel::services {
 namespace {

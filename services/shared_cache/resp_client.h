@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "shared_cache/redis_address.h"
+#include "services/shared_cache/redis_address.h"
 
 struct redisContext;
 

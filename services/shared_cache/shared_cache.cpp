@@ -1,4 +1,4 @@
-#include "shared_cache/shared_cache.h"
+#include "services/shared_cache/shared_cache.h"
 
 #include <time.h>
 

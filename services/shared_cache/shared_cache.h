@@ -16,10 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "shared_cache/redis_address.h"
-#include "shared_cache/resp_client.h"
-#include "support/log_text.h"
-#include "support/shared_store.h"
+#include "services/shared_cache/redis_address.h"
+#include "services/shared_cache/resp_client.h"
+#include "services/support/log_text.h"
+#include "services/support/shared_store.h"
 
 namespace nimbrel::services {
 

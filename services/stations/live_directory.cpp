@@ -1,4 +1,4 @@
-#include "stations/live_directory.h"
+#include "services/stations/live_directory.h"
 
 #include <system_error>
 

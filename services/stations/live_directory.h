@@ -11,11 +11,11 @@
 #include <string>
 #include <thread>
 
-#include "support/log_text.h"
-#include "upstream/bounded_fetch.h"
-#include "stations/station_lists.h"
-#include "support/thread_factory.h"
-#include "upstream/upstream_url.h"
+#include "services/support/log_text.h"
+#include "services/upstream/bounded_fetch.h"
+#include "services/stations/station_lists.h"
+#include "services/support/thread_factory.h"
+#include "services/upstream/upstream_url.h"
 
 namespace nimbrel::services {
 

@@ -1,11 +1,11 @@
-#include "stations/regions.h"
+#include "services/stations/regions.h"
 
 #include <algorithm>
 #include <cctype>
 #include <map>
 #include <set>
 
-#include "stations/us_states.h"
+#include "services/stations/us_states.h"
 
 namespace nimbrel::services {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "stations/station_directory.h"
+#include "services/stations/station_directory.h"
 
 namespace nimbrel::services {
 

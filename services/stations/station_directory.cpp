@@ -1,4 +1,4 @@
-#include "stations/station_directory.h"
+#include "services/stations/station_directory.h"
 
 #include <cctype>
 #include <fstream>
@@ -6,8 +6,8 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "observations/observation_record.h"
-#include "stations/us_states.h"
+#include "services/observations/observation_record.h"
+#include "services/stations/us_states.h"
 
 namespace nimbrel::services {
 namespace {

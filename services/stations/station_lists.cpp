@@ -1,4 +1,4 @@
-#include "stations/station_lists.h"
+#include "services/stations/station_lists.h"
 
 namespace nimbrel::services {
 

@@ -7,8 +7,8 @@
 #include <mutex>
 #include <vector>
 
-#include "stations/regions.h"
-#include "stations/station_directory.h"
+#include "services/stations/regions.h"
+#include "services/stations/station_directory.h"
 
 namespace nimbrel::services {
 

@@ -1,4 +1,4 @@
-#include "stations/us_states.h"
+#include "services/stations/us_states.h"
 
 #include <cstring>
 

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "support/unique_fd.h"
+#include "services/support/unique_fd.h"
 
 namespace nimbrel::services {
 

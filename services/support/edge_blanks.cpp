@@ -1,4 +1,4 @@
-#include "support/edge_blanks.h"
+#include "services/support/edge_blanks.h"
 
 namespace nimbrel::services {
 namespace {

@@ -1,4 +1,4 @@
-#include "support/log_text.h"
+#include "services/support/log_text.h"
 
 namespace nimbrel::services {
 

@@ -1,6 +1,6 @@
-#include "support/log_writer.h"
+#include "services/support/log_writer.h"
 
-#include "support/log_text.h"
+#include "services/support/log_text.h"
 
 namespace nimbrel::services {
 

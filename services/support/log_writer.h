@@ -13,7 +13,7 @@
 #include <string_view>
 #include <thread>
 
-#include "support/thread_factory.h"
+#include "services/support/thread_factory.h"
 
 namespace nimbrel::services {
 

@@ -1,4 +1,4 @@
-#include "support/metrics.h"
+#include "services/support/metrics.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "support/percent_decoding.h"
+#include "services/support/percent_decoding.h"
 
 namespace nimbrel::services {
 namespace {

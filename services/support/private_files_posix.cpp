@@ -10,8 +10,8 @@
 #include <cstring>
 #include <memory>
 
-#include "support/private_files.h"
-#include "support/unique_fd.h"
+#include "services/support/private_files.h"
+#include "services/support/unique_fd.h"
 
 namespace nimbrel::services {
 

@@ -5,8 +5,8 @@
 
 #include <atomic>
 
-#include "support/private_files.h"
-#include "support/windows_text.h"
+#include "services/support/private_files.h"
+#include "services/support/windows_text.h"
 #include "unique_any.h"
 
 namespace nimbrel::services {

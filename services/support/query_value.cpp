@@ -1,6 +1,6 @@
-#include "support/query_value.h"
+#include "services/support/query_value.h"
 
-#include "support/percent_decoding.h"
+#include "services/support/percent_decoding.h"
 
 namespace nimbrel::services {
 

@@ -3,7 +3,7 @@
 #include <pthread.h>
 #include <signal.h>
 
-#include "support/stop_request.h"
+#include "services/support/stop_request.h"
 
 namespace nimbrel::services {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <atomic>
 
-#include "support/stop_request.h"
+#include "services/support/stop_request.h"
 #include "unique_any.h"
 
 namespace nimbrel::services {

@@ -1,4 +1,4 @@
-#include "support/thread_factory.h"
+#include "services/support/thread_factory.h"
 
 namespace nimbrel::services {
 

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "support/user_folders.h"
+#include "services/support/user_folders.h"
 
 namespace nimbrel::services {
 

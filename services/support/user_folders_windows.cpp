@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "support/user_folders.h"
-#include "support/windows_text.h"
+#include "services/support/user_folders.h"
+#include "services/support/windows_text.h"
 
 namespace nimbrel::services {
 

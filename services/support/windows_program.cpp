@@ -3,9 +3,9 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "support/stop_request.h"
-#include "support/windows_program.h"
-#include "support/windows_text.h"
+#include "services/support/stop_request.h"
+#include "services/support/windows_program.h"
+#include "services/support/windows_text.h"
 #include "unique_any.h"
 
 namespace nimbrel::services {

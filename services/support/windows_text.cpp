@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "support/windows_text.h"
+#include "services/support/windows_text.h"
 
 namespace nimbrel::services {
 

@@ -6,8 +6,8 @@
 #include <cstddef>
 #include <string>
 
-#include "support/metrics.h"
-#include "translation/translator.h"
+#include "services/support/metrics.h"
+#include "services/translation/translator.h"
 
 namespace nimbrel::services {
 

@@ -1,6 +1,6 @@
-#include "translation/fleet_translations.h"
+#include "services/translation/fleet_translations.h"
 
-#include "translation/language_pair.h"
+#include "services/translation/language_pair.h"
 
 namespace nimbrel::services {
 

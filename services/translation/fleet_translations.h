@@ -9,8 +9,8 @@
 #include <cstddef>
 #include <string>
 
-#include "support/shared_store.h"
-#include "translation/translator.h"
+#include "services/support/shared_store.h"
+#include "services/translation/translator.h"
 
 namespace nimbrel::services {
 

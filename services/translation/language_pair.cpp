@@ -1,4 +1,4 @@
-#include "translation/language_pair.h"
+#include "services/translation/language_pair.h"
 
 namespace nimbrel::services {
 namespace {

@@ -1,4 +1,4 @@
-#include "translation/translation_cache.h"
+#include "services/translation/translation_cache.h"
 
 namespace nimbrel::services {
 namespace {

@@ -12,8 +12,8 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "support/metrics.h"
-#include "translation/translator.h"
+#include "services/support/metrics.h"
+#include "services/translation/translator.h"
 
 namespace nimbrel::services {
 

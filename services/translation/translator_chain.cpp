@@ -1,4 +1,4 @@
-#include "translation/translator_chain.h"
+#include "services/translation/translator_chain.h"
 
 namespace nimbrel::services {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "translation/translator.h"
+#include "services/translation/translator.h"
 
 namespace nimbrel::services {
 

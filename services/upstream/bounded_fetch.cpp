@@ -1,4 +1,4 @@
-#include "upstream/bounded_fetch.h"
+#include "services/upstream/bounded_fetch.h"
 
 #include <netinet/in.h>
 #include <poll.h>
@@ -8,10 +8,10 @@
 #include <cstring>
 #include <vector>
 
-#include "upstream/host_lookup.h"
-#include "upstream/http_answer_reader.h"
-#include "support/unique_fd.h"
-#include "upstream/upstream_channel.h"
+#include "services/upstream/host_lookup.h"
+#include "services/upstream/http_answer_reader.h"
+#include "services/support/unique_fd.h"
+#include "services/upstream/upstream_channel.h"
 
 namespace nimbrel::services {
 namespace {

@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <string>
 
-#include "upstream/upstream_url.h"
+#include "services/upstream/upstream_url.h"
 
 namespace nimbrel::services {
 

@@ -1,4 +1,4 @@
-#include "upstream/host_lookup.h"
+#include "services/upstream/host_lookup.h"
 
 #include <netdb.h>
 

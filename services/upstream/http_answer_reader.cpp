@@ -1,4 +1,4 @@
-#include "upstream/http_answer_reader.h"
+#include "services/upstream/http_answer_reader.h"
 
 #include <zlib.h>
 

@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "upstream/upstream_channel.h"
+#include "services/upstream/upstream_channel.h"
 
 namespace nimbrel::services {
 namespace {

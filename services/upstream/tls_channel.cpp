@@ -12,7 +12,7 @@
 #include <memory>
 #include <mutex>
 
-#include "upstream/upstream_channel.h"
+#include "services/upstream/upstream_channel.h"
 
 namespace nimbrel::services {
 namespace {

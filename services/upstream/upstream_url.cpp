@@ -1,4 +1,4 @@
-#include "upstream/upstream_url.h"
+#include "services/upstream/upstream_url.h"
 
 #include <cctype>
 

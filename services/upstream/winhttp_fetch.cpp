@@ -11,9 +11,9 @@
 #include <climits>
 #include <vector>
 
-#include "support/windows_text.h"
+#include "services/support/windows_text.h"
 #include "unique_any.h"
-#include "upstream/bounded_fetch.h"
+#include "services/upstream/bounded_fetch.h"
 
 namespace nimbrel::services {
 namespace {

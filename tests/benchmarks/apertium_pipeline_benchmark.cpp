@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "translation/apertium/apertium_mode_file.h"
-#include "translation/apertium/apertium_pipeline.h"
-#include "support/child_process.h"
+#include "services/translation/apertium/apertium_mode_file.h"
+#include "services/translation/apertium/apertium_pipeline.h"
+#include "services/support/child_process.h"
 
 namespace {
 

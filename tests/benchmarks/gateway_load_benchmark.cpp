@@ -29,7 +29,7 @@
 #include <thread>
 #include <vector>
 
-#include "loopback_client.h"
+#include "tests/services/loopback_client.h"
 
 namespace {
 

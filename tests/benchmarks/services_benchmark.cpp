@@ -9,12 +9,12 @@
 #include <cstring>
 #include <vector>
 
-#include "fake_source.h"
-#include "observations/live_observations.h"
-#include "observation_fixtures.h"
-#include "service_data.h"
-#include "service_routes.h"
-#include "service_server.h"
+#include "tests/services/fake_source.h"
+#include "services/observations/live_observations.h"
+#include "tests/services/observation_fixtures.h"
+#include "services/service_data.h"
+#include "services/service_routes.h"
+#include "services/service_server.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <string_view>
 
 #include "fuzz_check.h"
-#include "observations/observation_record.h"
-#include "pages/weather_page.h"
+#include "services/observations/observation_record.h"
+#include "services/pages/weather_page.h"
 
 namespace {
 

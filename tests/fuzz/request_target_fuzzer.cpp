@@ -11,11 +11,11 @@
 
 #include "fuzz_check.h"
 #include "http/percent_encoding.h"
-#include "support/log_text.h"
-#include "support/percent_decoding.h"
-#include "support/query_value.h"
-#include "server/request_target.h"
-#include "pages/translation_request.h"
+#include "services/support/log_text.h"
+#include "services/support/percent_decoding.h"
+#include "services/support/query_value.h"
+#include "services/server/request_target.h"
+#include "services/pages/translation_request.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include <thread>
 #include <vector>
 
-#include "support/unique_fd.h"
+#include "services/support/unique_fd.h"
 
 // Serves /CODE.TXT (and any other path) from files(); counts requests.
 class FakeSource {

@@ -8,7 +8,7 @@
 #include <mutex>
 #include <string>
 
-#include "translation/translator.h"
+#include "services/translation/translator.h"
 
 class GatedTranslator : public nimbrel::services::Translator {
 public:

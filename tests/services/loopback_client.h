@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "support/unique_fd.h"
+#include "services/support/unique_fd.h"
 
 namespace loopback {
 

@@ -8,7 +8,7 @@
 #include <set>
 #include <string>
 
-#include "support/shared_store.h"
+#include "services/support/shared_store.h"
 
 class MemoryStore : public nimbrel::services::SharedStore {
 public:

@@ -9,17 +9,17 @@
 #include <regex>
 #include <set>
 
-#include "fake_source.h"
-#include "gated_translator.h"
-#include "loopback_client.h"
-#include "observation_fixtures.h"
-#include "observations/live_observations.h"
-#include "service_health.h"
-#include "service_routes.h"
-#include "service_server.h"
-#include "service_test_data.h"
-#include "support/child_process.h"
-#include "temp_folder.h"
+#include "tests/services/fake_source.h"
+#include "tests/services/gated_translator.h"
+#include "tests/services/loopback_client.h"
+#include "tests/services/observation_fixtures.h"
+#include "services/observations/live_observations.h"
+#include "services/service_health.h"
+#include "services/service_routes.h"
+#include "services/service_server.h"
+#include "tests/services/service_test_data.h"
+#include "services/support/child_process.h"
+#include "tests/services/temp_folder.h"
 
 using namespace std::chrono_literals;
 using loopback::Body;

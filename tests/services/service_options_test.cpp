@@ -1,11 +1,11 @@
-#include "service_options.h"
+#include "services/service_options.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 
-#include "support/log_text.h"
-#include "upstream/upstream_url.h"
+#include "services/support/log_text.h"
+#include "services/upstream/upstream_url.h"
 
 using nimbrel::services::ParseServiceOptions;
 using nimbrel::services::ParseUpstreamUrl;

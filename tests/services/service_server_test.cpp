@@ -1,4 +1,4 @@
-#include "service_server.h"
+#include "services/service_server.h"
 
 #include <httplib.h>
 
@@ -6,9 +6,9 @@
 
 #include <chrono>
 
-#include "loopback_client.h"
-#include "service_routes.h"
-#include "service_test_data.h"
+#include "tests/services/loopback_client.h"
+#include "services/service_routes.h"
+#include "tests/services/service_test_data.h"
 
 using loopback::Body;
 using loopback::Exchange;

@@ -1,7 +1,7 @@
 #pragma once
 // The services' real data, read once for all the tests that need it.
 
-#include "service_data.h"
+#include "services/service_data.h"
 
 inline const nimbrel::services::ServiceData& TestServiceData() {
     static const nimbrel::services::ServiceData data = nimbrel::services::ServiceData::Load(SERVICES_DATA_DIR);

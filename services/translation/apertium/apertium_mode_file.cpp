@@ -1,4 +1,4 @@
-#include "translation/apertium/apertium_mode_file.h"
+#include "services/translation/apertium/apertium_mode_file.h"
 
 #include <dirent.h>
 

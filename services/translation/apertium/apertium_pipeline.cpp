@@ -1,7 +1,7 @@
-#include "translation/apertium/apertium_pipeline.h"
+#include "services/translation/apertium/apertium_pipeline.h"
 
-#include "translation/apertium/apertium_stream_text.h"
-#include "support/edge_blanks.h"
+#include "services/translation/apertium/apertium_stream_text.h"
+#include "services/support/edge_blanks.h"
 
 namespace nimbrel::services {
 namespace {

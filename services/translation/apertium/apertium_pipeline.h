@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "support/child_process.h"
+#include "services/support/child_process.h"
 
 namespace nimbrel::services {
 

@@ -1,4 +1,4 @@
-#include "translation/apertium/apertium_stream_text.h"
+#include "services/translation/apertium/apertium_stream_text.h"
 
 namespace nimbrel::services {
 namespace {

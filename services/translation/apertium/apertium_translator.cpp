@@ -1,9 +1,9 @@
-#include "translation/apertium/apertium_translator.h"
+#include "services/translation/apertium/apertium_translator.h"
 
 #include <algorithm>
 #include <array>
 
-#include "translation/language_pair.h"
+#include "services/translation/language_pair.h"
 #include "windows_1252.h"
 
 namespace nimbrel::services {

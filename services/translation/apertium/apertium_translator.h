@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "translation/apertium/apertium_mode_file.h"
-#include "translation/apertium/apertium_pipeline.h"
-#include "translation/translator.h"
+#include "services/translation/apertium/apertium_mode_file.h"
+#include "services/translation/apertium/apertium_pipeline.h"
+#include "services/translation/translator.h"
 
 namespace nimbrel::services {
 

@@ -1,4 +1,4 @@
-#include "translation/libretranslate/libretranslate_languages.h"
+#include "services/translation/libretranslate/libretranslate_languages.h"
 
 #include <nlohmann/json.hpp>
 

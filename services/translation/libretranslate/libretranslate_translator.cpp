@@ -1,9 +1,9 @@
-#include "translation/libretranslate/libretranslate_translator.h"
+#include "services/translation/libretranslate/libretranslate_translator.h"
 
 #include <nlohmann/json.hpp>
 
-#include "support/edge_blanks.h"
-#include "translation/language_pair.h"
+#include "services/support/edge_blanks.h"
+#include "services/translation/language_pair.h"
 #include "windows_1252.h"
 
 namespace nimbrel::services {

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "upstream/bounded_fetch.h"
-#include "translation/libretranslate/libretranslate_languages.h"
-#include "support/log_text.h"
-#include "translation/translator.h"
+#include "services/upstream/bounded_fetch.h"
+#include "services/translation/libretranslate/libretranslate_languages.h"
+#include "services/support/log_text.h"
+#include "services/translation/translator.h"
 
 namespace nimbrel::services {
 

@@ -6,11 +6,11 @@
 #include <chrono>
 #include <thread>
 
-#include "fake_source.h"
-#include "memory_store.h"
-#include "observation_fixtures.h"
-#include "observations/fleet_observation.h"
-#include "observations/live_observations.h"
+#include "tests/services/fake_source.h"
+#include "tests/services/memory_store.h"
+#include "tests/services/observation_fixtures.h"
+#include "services/observations/fleet_observation.h"
+#include "services/observations/live_observations.h"
 
 using namespace std::chrono_literals;
 using nimbrel::services::FleetObservationKey;

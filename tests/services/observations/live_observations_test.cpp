@@ -1,4 +1,4 @@
-#include "observations/live_observations.h"
+#include "services/observations/live_observations.h"
 
 #include <gtest/gtest.h>
 
@@ -16,10 +16,10 @@
 #include <thread>
 #include <vector>
 
-#include "fake_source.h"
-#include "observation_fixtures.h"
-#include "observations/observation_disk_cache.h"
-#include "temp_folder.h"
+#include "tests/services/fake_source.h"
+#include "tests/services/observation_fixtures.h"
+#include "services/observations/observation_disk_cache.h"
+#include "tests/services/temp_folder.h"
 
 using namespace std::chrono_literals;
 using nimbrel::services::LiveObservations;

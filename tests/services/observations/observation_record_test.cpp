@@ -1,12 +1,12 @@
-#include "observations/observation_archive.h"
-#include "observations/observation_record.h"
+#include "services/observations/observation_archive.h"
+#include "services/observations/observation_record.h"
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 
-#include "observation_fixtures.h"
-#include "service_test_data.h"
+#include "tests/services/observation_fixtures.h"
+#include "tests/services/service_test_data.h"
 
 using nimbrel::services::ObservationArchive;
 using nimbrel::services::ParseObservationRecord;

@@ -1,7 +1,7 @@
-#include "pages/index_page.h"
-#include "stations/regions.h"
-#include "stations/station_directory.h"
-#include "pages/station_list_page.h"
+#include "services/pages/index_page.h"
+#include "services/stations/regions.h"
+#include "services/stations/station_directory.h"
+#include "services/pages/station_list_page.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <set>
 #include <sstream>
 
-#include "service_test_data.h"
+#include "tests/services/service_test_data.h"
 
 using nimbrel::services::Region;
 using nimbrel::services::Regions;

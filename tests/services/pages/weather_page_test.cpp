@@ -1,12 +1,12 @@
-#include "pages/weather_page.h"
+#include "services/pages/weather_page.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <map>
 
-#include "observations/observation_record.h"
-#include "service_test_data.h"
+#include "services/observations/observation_record.h"
+#include "tests/services/service_test_data.h"
 
 using nimbrel::services::ObservationRecord;
 using nimbrel::services::ParseObservationRecord;

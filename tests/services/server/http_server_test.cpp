@@ -10,11 +10,11 @@
 #include <memory>
 #include <system_error>
 
-#include "gated_translator.h"
-#include "loopback_client.h"
-#include "service_routes.h"
-#include "service_server.h"
-#include "service_test_data.h"
+#include "tests/services/gated_translator.h"
+#include "tests/services/loopback_client.h"
+#include "services/service_routes.h"
+#include "services/service_server.h"
+#include "tests/services/service_test_data.h"
 
 using loopback::Body;
 using loopback::Exchange;

@@ -7,14 +7,14 @@
 #include <future>
 #include <thread>
 
-#include "fake_source.h"
-#include "loopback_client.h"
-#include "observation_fixtures.h"
-#include "observations/live_observations.h"
-#include "redis_server.h"
-#include "service_server.h"
-#include "service_test_data.h"
-#include "shared_cache/shared_cache.h"
+#include "tests/services/fake_source.h"
+#include "tests/services/loopback_client.h"
+#include "tests/services/observation_fixtures.h"
+#include "services/observations/live_observations.h"
+#include "tests/services/shared_cache/redis_server.h"
+#include "services/service_server.h"
+#include "tests/services/service_test_data.h"
+#include "services/shared_cache/shared_cache.h"
 
 using namespace std::chrono_literals;
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <thread>
 
-#include "fake_source.h"
-#include "shared_cache/resp_client.h"
-#include "support/child_process.h"
+#include "tests/services/fake_source.h"
+#include "services/shared_cache/resp_client.h"
+#include "services/support/child_process.h"
 
 #define SKIP_WITHOUT_REDIS()                                                  \
     if (std::system("command -v redis-server >/dev/null") != 0) GTEST_SKIP() \

@@ -1,11 +1,11 @@
-#include "shared_cache/shared_cache.h"
+#include "services/shared_cache/shared_cache.h"
 
 #include <gtest/gtest.h>
 
 #include <mutex>
 #include <thread>
 
-#include "redis_server.h"
+#include "tests/services/shared_cache/redis_server.h"
 
 using namespace std::chrono_literals;
 using nimbrel::services::SharedCache;

@@ -1,4 +1,4 @@
-#include "stations/live_directory.h"
+#include "services/stations/live_directory.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <iterator>
 #include <system_error>
 
-#include "fake_source.h"
-#include "service_test_data.h"
+#include "tests/services/fake_source.h"
+#include "tests/services/service_test_data.h"
 
 using nimbrel::services::LiveDirectory;
 using nimbrel::services::StationLists;

@@ -1,4 +1,4 @@
-#include "support/child_process.h"
+#include "services/support/child_process.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 
 #include <unistd.h>
 
-#include "temp_folder.h"
+#include "tests/services/temp_folder.h"
 
 using namespace std::chrono_literals;
 using nimbrel::services::RunChild;

@@ -1,4 +1,4 @@
-#include "support/log_writer.h"
+#include "services/support/log_writer.h"
 
 #include <gtest/gtest.h>
 

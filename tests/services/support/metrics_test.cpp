@@ -1,7 +1,7 @@
 // The exposition that a Prometheus server scrapes, and counts kept right
 // while many threads add to them at once.
 
-#include "support/metrics.h"
+#include "services/support/metrics.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "translation/apertium/apertium_translator.h"
-#include "pages/translation_page.h"
-#include "pages/translation_request.h"
+#include "services/translation/apertium/apertium_translator.h"
+#include "services/pages/translation_page.h"
+#include "services/pages/translation_request.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
-#include "translation/fleet_translations.h"
-#include "translation/translation_cache.h"
-#include "translation/translator_chain.h"
+#include "services/translation/fleet_translations.h"
+#include "services/translation/translation_cache.h"
+#include "services/translation/translator_chain.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <map>
 
-#include "memory_store.h"
+#include "tests/services/memory_store.h"
 
 using nimbrel::services::Translation;
 using Outcome = nimbrel::services::Translation::Outcome;

@@ -1,4 +1,4 @@
-#include "upstream/bounded_fetch.h"
+#include "services/upstream/bounded_fetch.h"
 
 #include <zlib.h>
 
@@ -14,9 +14,9 @@
 #include <thread>
 #include <vector>
 
-#include "support/child_process.h"
-#include "fake_source.h"
-#include "temp_folder.h"
+#include "services/support/child_process.h"
+#include "tests/services/fake_source.h"
+#include "tests/services/temp_folder.h"
 
 using namespace std::chrono_literals;
 using nimbrel::services::BoundedFetch;

@@ -1,7 +1,7 @@
-#include "translation/apertium/apertium_mode_file.h"
-#include "translation/apertium/apertium_pipeline.h"
-#include "translation/apertium/apertium_stream_text.h"
-#include "translation/apertium/apertium_translator.h"
+#include "services/translation/apertium/apertium_mode_file.h"
+#include "services/translation/apertium/apertium_pipeline.h"
+#include "services/translation/apertium/apertium_stream_text.h"
+#include "services/translation/apertium/apertium_translator.h"
 
 #include <signal.h>
 #include <sys/prctl.h>

@@ -1,5 +1,5 @@
-#include "translation/libretranslate/libretranslate_languages.h"
-#include "translation/libretranslate/libretranslate_translator.h"
+#include "services/translation/libretranslate/libretranslate_languages.h"
+#include "services/translation/libretranslate/libretranslate_translator.h"
 
 #include <httplib.h>
 #include <nlohmann/json.hpp>
