@@ -23,7 +23,12 @@ std::chrono::steady_clock::time_point LocalTime(std::chrono::system_clock::time_
 
 LiveObservations::LiveObservations(LiveSettings settings, const ObservationDiskCache* disk,
                                    const ObservationSource& fallback, Log log, const SharedStore* fleet)
-    : settings_(std::move(settings)), disk_(disk), fallback_(fallback), log_(std::move(log)), fleet_(fleet) {}
+    : settings_(std::move(settings)),
+      disk_(disk),
+      fallback_(fallback),
+      log_(std::move(log)),
+      fleet_(fleet),
+      sourceRest_(settings_.silentSourceRest) {}
 
 std::optional<std::string> LiveObservations::Find(const std::string& code) const {
     // Nothing else goes into an upstream address or a file name.
@@ -78,8 +83,7 @@ bool LiveObservations::FindAtOnce(const std::string& code, std::optional<std::st
 }
 
 LiveObservations::SourceState LiveObservations::State() const {
-    const Clock::time_point restUntil{Clock::duration(sourceRestUntil_.load())};
-    if (Clock::now() < restUntil) return {SourceState::Kind::Resting, restUntil};
+    if (const auto restUntil = sourceRest_.Until()) return {SourceState::Kind::Resting, *restUntil};
     return {reached_ ? SourceState::Kind::Ok : SourceState::Kind::NeverReached, {}};
 }
 
@@ -107,7 +111,7 @@ LiveObservations::Answer LiveObservations::FetchAndAnswer(const std::string& cod
     const UpstreamUrl file = InFolder(settings_.folder, code + ".TXT");
     std::optional<FleetObservation> shared = FromFleet(code);
     if (!FreshFromFleet(shared)) {
-        if (Clock::now().time_since_epoch().count() < sourceRestUntil_.load()) {
+        if (sourceRest_.Resting()) {
             counts_.Count(FetchOutcome::Skipped);
             return Fallback(code, "the source gave no answer lately (" + file.Text() + ")", shared);
         }
@@ -132,7 +136,7 @@ LiveObservations::Answer LiveObservations::FetchAndAnswer(const std::string& cod
     }
     if (fetched.status != 0) reached_ = true;
     if (!fetched.ok && (fetched.status == 0 || fetched.status == 200 || fetched.status >= 500)) {
-        sourceRestUntil_ = (Clock::now() + settings_.silentSourceRest).time_since_epoch().count();
+        sourceRest_.Start();
     }
     if (!fetched.ok) {
         counts_.Count(fetched.status == 0 || fetched.status == 200 ? FetchOutcome::Failed : FetchOutcome::HttpError);

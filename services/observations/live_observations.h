@@ -26,6 +26,7 @@
 
 #include "services/support/log_text.h"
 #include "services/support/shared_store.h"
+#include "services/support/source_rest.h"
 #include "services/upstream/bounded_fetch.h"
 #include "services/observations/fleet_observation.h"
 #include "services/observations/observation_counts.h"
@@ -136,7 +137,7 @@ private:
     mutable std::condition_variable landed_;
     mutable std::map<std::string, Station> stations_;
     mutable RecencyIndex kept_;  // the stations with a last good observation
-    mutable std::atomic<Clock::rep> sourceRestUntil_{0};
+    mutable SourceRest sourceRest_;
     mutable std::atomic<bool> reached_{false};
     mutable ObservationCounts counts_;
 };

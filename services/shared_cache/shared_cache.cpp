@@ -37,7 +37,7 @@ std::string Duration(std::chrono::milliseconds time) {
 }  // namespace
 
 SharedCache::SharedCache(SharedCacheSettings settings, Log log)
-    : settings_(std::move(settings)), log_(std::move(log)), token_(RandomToken()) {}
+    : settings_(std::move(settings)), log_(std::move(log)), token_(RandomToken()), rest_(settings_.rest) {}
 
 SharedCache::~SharedCache() = default;
 
@@ -73,8 +73,8 @@ std::optional<RespReply> SharedCache::Run(const std::vector<std::string>& args) 
     Connection connection;
     {
         std::unique_lock<std::mutex> lock(mutex_);
-        const auto usable = [&] { return Clock::now() < restUntil_ || !idle_.empty() || open_ < settings_.connections; };
-        if (!returned_.wait_for(lock, settings_.limits.command, usable) || Clock::now() < restUntil_) {
+        const auto usable = [&] { return rest_.Resting() || !idle_.empty() || open_ < settings_.connections; };
+        if (!returned_.wait_for(lock, settings_.limits.command, usable) || rest_.Resting()) {
             return std::nullopt;
         }
         if (!idle_.empty()) {
@@ -114,7 +114,7 @@ void SharedCache::Failed(unsigned generation, const std::string& why) const {
     ++generation_;
     open_ -= idle_.size();
     idle_.clear();
-    restUntil_ = Clock::now() + settings_.rest;
+    rest_.Start();
     if (!failure_.empty()) return;
     failure_ = UtcNow() + " (" + EscapedForLog(why.substr(0, kMostWhyBytes)) + ")";
     if (log_) log_("the shared cache at " + settings_.address.Text() + " is unreachable: " + why.substr(0, kMostWhyBytes) +

@@ -49,10 +49,6 @@ LibreTranslateTranslator::LibreTranslateTranslator(const UpstreamUrl& server, st
       timeLimit_(timeLimit),
       rest_(rest) {}
 
-bool LibreTranslateTranslator::Resting() const {
-    return Clock::now().time_since_epoch().count() < restUntil_.load();
-}
-
 FetchResult LibreTranslateTranslator::Ask(const UpstreamUrl& url, Clock::time_point deadline, std::size_t bytes,
                                           const FetchRequest& request) const {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
@@ -62,9 +58,9 @@ FetchResult LibreTranslateTranslator::Ask(const UpstreamUrl& url, Clock::time_po
     const bool aboutTheText = answer.status >= kClientErrors && answer.status < kServerErrors &&
                               answer.status != kTooManyRequests;
     if (!answer.ok && !aboutTheText) {
-        restUntil_ = (Clock::now() + rest_).time_since_epoch().count();
+        rest_.Start();
         if (log_) log_("LibreTranslate: " + answer.error + " (" + url.Text() + "); resting " +
-                       std::to_string(std::chrono::duration_cast<std::chrono::seconds>(rest_).count()) + " s");
+                       std::to_string(std::chrono::duration_cast<std::chrono::seconds>(rest_.length()).count()) + " s");
     } else if (!answer.ok && log_) {
         log_("LibreTranslate: " + answer.error + " (" + url.Text() + ")");
     }
@@ -77,8 +73,8 @@ std::optional<std::vector<LibreTranslateLanguage>> LibreTranslateTranslator::Lan
     if (!lock.owns_lock()) return std::nullopt;
     // A server still loading its models may list none yet: asked again
     // after a rest, as one that did not answer.
-    const bool stale = languages_ && languages_->empty() && Clock::now() - languagesAt_ >= rest_;
-    if ((!languages_ || stale) && !Resting()) {
+    const bool stale = languages_ && languages_->empty() && Clock::now() - languagesAt_ >= rest_.length();
+    if ((!languages_ || stale) && !rest_.Resting()) {
         const FetchResult answer = Ask(languagesUrl_, deadline, kMaxLanguagesBytes, {});
         if (answer.ok) {
             languages_ = ParseLibreTranslateLanguages(answer.body);
@@ -101,7 +97,7 @@ Translation LibreTranslateTranslator::Translate(const std::string& text, const s
     }
     const EdgeBlanks edges = SplitEdgeBlanks(text);
     if (edges.words.empty()) return {Translation::Outcome::Translated, text};
-    if (Resting()) return {Translation::Outcome::Failed, {}};
+    if (rest_.Resting()) return {Translation::Outcome::Failed, {}};
     const FetchResult answer = Ask(translateUrl_, deadline, kMaxTranslationBytes,
                                    {RequestBody(edges.words, source, target, key_), kJsonType});
     const auto translated = TranslatedText(answer);

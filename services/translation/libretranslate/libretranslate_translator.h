@@ -3,7 +3,6 @@
 // after one GET /languages that maps the plug-in's codes to the server's.
 // Texts travel as UTF-8 there and as Windows-1252 here.
 
-#include <atomic>
 #include <chrono>
 #include <mutex>
 #include <optional>
@@ -13,6 +12,7 @@
 #include "services/upstream/bounded_fetch.h"
 #include "services/translation/libretranslate/libretranslate_languages.h"
 #include "services/support/log_text.h"
+#include "services/support/source_rest.h"
 #include "services/translation/translator.h"
 
 namespace nimbrel::services {
@@ -42,7 +42,6 @@ private:
     // The server's languages, asked for until it has listed some.
     using Clock = std::chrono::steady_clock;
     std::optional<std::vector<LibreTranslateLanguage>> Languages(Clock::time_point deadline) const;
-    bool Resting() const;
     // One request, within what is left of the deadline; an answer that
     // tells the server is unwell (none, a rate limit, a server error)
     // starts a rest.
@@ -54,8 +53,7 @@ private:
     const std::string key_;
     const Log log_;
     const std::chrono::milliseconds timeLimit_;
-    const std::chrono::milliseconds rest_;
-    mutable std::atomic<std::chrono::steady_clock::rep> restUntil_{0};
+    mutable SourceRest rest_;
     mutable std::timed_mutex languagesMutex_;
     mutable std::optional<std::vector<LibreTranslateLanguage>> languages_;
     mutable Clock::time_point languagesAt_;  // when they were listed
