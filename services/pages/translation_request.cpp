@@ -3,13 +3,14 @@
 #include "services/support/percent_decoding.h"
 #include "services/support/query_value.h"
 #include "services/pages/service_paths.h"
+#include "services/support/text_match.h"
 
 namespace nimbrel::services {
 
 TranslationRequest ParseTranslationQuery(std::string_view query) {
     const std::string textKey = std::string(kTextKey) + "=";
     const std::string pairKey = "&" + std::string(kPairKey) + "=";
-    if (query.substr(0, textKey.size()) != textKey) {
+    if (!StartsWith(query, textKey)) {
         return {QueryValue(query, kTextKey), QueryValue(query, kPairKey)};
     }
     const auto pairAt = query.rfind(pairKey);

@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "services/support/text_match.h"
+
 namespace nimbrel::services {
 namespace {
 
@@ -44,7 +46,7 @@ std::string RedisAddress::Text() const {
 
 std::optional<RedisAddress> ParseRedisAddress(const std::string& text) {
     std::string_view rest = text;
-    if (rest.substr(0, kScheme.size()) != kScheme) return std::nullopt;
+    if (!StartsWith(rest, kScheme)) return std::nullopt;
     rest.remove_prefix(kScheme.size());
     RedisAddress address;
     const std::size_t slash = rest.find('/');

@@ -1,6 +1,7 @@
 #include "services/support/query_value.h"
 
 #include "services/support/percent_decoding.h"
+#include "services/support/text_match.h"
 
 namespace nimbrel::services {
 
@@ -10,7 +11,7 @@ std::string QueryValue(std::string_view query, std::string_view key) {
         auto end = query.find('&', start);
         if (end == std::string_view::npos) end = query.size();
         const std::string_view pair = query.substr(start, end - start);
-        if (pair.size() > key.size() && pair.substr(0, key.size()) == key && pair[key.size()] == '=') {
+        if (pair.size() > key.size() && StartsWith(pair, key) && pair[key.size()] == '=') {
             return FormDecoded(pair.substr(key.size() + 1));
         }
         start = end + 1;
