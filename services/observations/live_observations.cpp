@@ -128,31 +128,31 @@ LiveObservations::Answer LiveObservations::FetchAndAnswer(const std::string& cod
         limits.time = std::max(std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()),
                                std::chrono::milliseconds(1));
     }
-    FetchResult fetched;
+    FetchedBody fetched = FetchError{};
     try {
         fetched = BoundedFetch(file, limits);
     } catch (const std::exception& failure) {  // out of memory or threads, say
-        fetched.error = std::string("the fetch failed: ") + failure.what();
+        fetched = FetchError{0, std::string("the fetch failed: ") + failure.what()};
     }
-    if (fetched.status != 0) reached_ = true;
-    if (!fetched.ok && (fetched.status == 0 || fetched.status == 200 || fetched.status >= 500)) {
-        sourceRest_.Start();
+    if (!fetched) {
+        const FetchError& error = fetched.error();
+        if (error.status != 0) reached_ = true;
+        if (error.status == 0 || error.status == 200 || error.status >= 500) sourceRest_.Start();
+        counts_.Count(error.status == 0 || error.status == 200 ? FetchOutcome::Failed : FetchOutcome::HttpError);
+        return Fallback(code, error.why + " (" + file.Text() + ")", shared);
     }
-    if (!fetched.ok) {
-        counts_.Count(fetched.status == 0 || fetched.status == 200 ? FetchOutcome::Failed : FetchOutcome::HttpError);
-        return Fallback(code, fetched.error + " (" + file.Text() + ")", shared);
-    }
-    if (!IsDecodedObservation(fetched.body, code)) {
+    reached_ = true;
+    if (!IsDecodedObservation(*fetched, code)) {
         counts_.Count(FetchOutcome::Invalid);
         return Fallback(code, file.Text() + " is not a decoded observation of " + code, shared);
     }
     counts_.Count(FetchOutcome::Ok);
-    Keep(code, fetched.body, Clock::now());
+    Keep(code, *fetched, Clock::now());
     if (fleet_ != nullptr) {
-        fleet_->Set(FleetObservationKey(code), EncodeFleetObservation({std::chrono::system_clock::now(), fetched.body}),
+        fleet_->Set(FleetObservationKey(code), EncodeFleetObservation({std::chrono::system_clock::now(), *fetched}),
                     std::max<std::chrono::milliseconds>(kFleetKeep, 2 * settings_.cacheTime));
     }
-    return {std::move(fetched.body), PageSource::Live};
+    return {std::move(*fetched), PageSource::Live};
 }
 
 bool LiveObservations::AwaitFleet(const std::string& code, Clock::time_point deadline,

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <string>
 
+#include "services/support/result.h"
 #include "services/upstream/upstream_url.h"
 
 namespace nimbrel::services {
@@ -29,16 +30,18 @@ struct FetchRequest {
     std::string contentType;
 };
 
-struct FetchResult {
-    bool ok = false;
-    int status = 0;     // the answer's status; 0 when none came
-    std::string body;   // when ok
-    std::string error;  // why not, for the log: "HTTP status 404", ...
+// Why a fetch gave no body.
+struct FetchError {
+    int status = 0;   // the answer's status; 0 when none came
+    std::string why;  // for the log: "HTTP status 404", ...
 };
 
-// Only a 200 answer is ok; redirections are not followed. A gzip or
+// The body of the answer, or why there is none.
+using FetchedBody = Result<std::string, FetchError>;
+
+// Only a 200 answer gives its body; redirections are not followed. A gzip or
 // deflate body is decompressed. Returns by the deadline (and a few
 // milliseconds) whatever the source or the name resolver does.
-FetchResult BoundedFetch(const UpstreamUrl& url, const FetchLimits& limits, const FetchRequest& request = {});
+FetchedBody BoundedFetch(const UpstreamUrl& url, const FetchLimits& limits, const FetchRequest& request = {});
 
 }  // namespace nimbrel::services

@@ -45,7 +45,7 @@ private:
     // One request, within what is left of the deadline; an answer that
     // tells the server is unwell (none, a rate limit, a server error)
     // starts a rest.
-    FetchResult Ask(const UpstreamUrl& url, Clock::time_point deadline, std::size_t bytes,
+    FetchedBody Ask(const UpstreamUrl& url, Clock::time_point deadline, std::size_t bytes,
                     const FetchRequest& request) const;
 
     const UpstreamUrl languagesUrl_;

@@ -204,8 +204,8 @@ TEST_F(LiveObservationsTest, SilentAndRefusingSourcesFallBackWithinTheBound) {
     // The source's own address is HTTPS: a plain HTTP server there fails the
     // handshake rather than being read.
     const auto https = nimbrel::services::BoundedFetch(*nimbrel::services::ParseUpstreamUrl(source_.Url("/", "https")), {kAttempt, 1024});
-    EXPECT_FALSE(https.ok);
-    EXPECT_EQ(https.error.rfind("the TLS handshake failed", 0), 0u) << https.error;
+    ASSERT_FALSE(https.ok());
+    EXPECT_EQ(https.error().why.rfind("the TLS handshake failed", 0), 0u) << https.error().why;
 }
 
 // During an outage every page would otherwise wait out the whole fetch time.
