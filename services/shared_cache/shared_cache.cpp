@@ -86,9 +86,17 @@ std::optional<RespReply> SharedCache::Run(const std::vector<std::string>& args) 
         }
     }
     std::string error;
-    if (!connection.client) connection.client = RespClient::Connect(settings_.address, settings_.limits, error);
     std::optional<RespReply> reply;
-    if (connection.client) reply = connection.client->Command(args, error);
+    if (!connection.client) {
+        RespConnection connected = RespClient::Connect(settings_.address, settings_.limits);
+        if (connected) connection.client = std::move(*connected);
+        else error = connected.error().why;
+    }
+    if (connection.client) {
+        RespAnswer answer = connection.client->Command(args);
+        if (answer) reply = std::move(*answer);
+        else error = answer.error().why;
+    }
     if (reply && reply->kind == RespReply::Kind::Error) error = "it answered: " + reply->text;
 
     std::lock_guard<std::mutex> lock(mutex_);

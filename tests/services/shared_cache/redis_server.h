@@ -31,9 +31,9 @@ public:
     }
 
     bool Answers() const {
-        std::string error;
-        const auto client = nimbrel::services::RespClient::Connect(Address(), {}, error);
-        const auto reply = client ? client->Command({"PING"}, error) : std::nullopt;
+        const auto client = nimbrel::services::RespClient::Connect(Address(), {});
+        if (!client) return false;
+        const auto reply = (*client)->Command({"PING"});
         return reply && reply->text == "PONG";
     }
     nimbrel::services::RedisAddress Address() const { return {"127.0.0.1", port_, 0}; }

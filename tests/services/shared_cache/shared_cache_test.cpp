@@ -35,11 +35,17 @@ protected:
 
 // What Redis itself says, on a connection of the test's own.
 nimbrel::services::RespReply Ask(const RedisServer& server, const std::vector<std::string>& args) {
-    std::string error;
-    const auto client = nimbrel::services::RespClient::Connect(server.Address(), {}, error);
-    const auto reply = client ? client->Command(args, error) : std::nullopt;
-    EXPECT_TRUE(reply) << error;
-    return reply.value_or(nimbrel::services::RespReply{});
+    const auto client = nimbrel::services::RespClient::Connect(server.Address(), {});
+    if (!client) {
+        ADD_FAILURE() << client.error().why;
+        return {};
+    }
+    const auto reply = (*client)->Command(args);
+    if (!reply) {
+        ADD_FAILURE() << reply.error().why;
+        return {};
+    }
+    return *reply;
 }
 
 }  // namespace
