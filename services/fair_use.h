@@ -12,9 +12,9 @@
 
 #include <cstddef>
 
-#include "server/client_buckets.h"
+#include "services/server/client_buckets.h"
 
-namespace services {
+namespace nimbrel::services {
 
 struct FairUse {
     Allowance pages{5, 60};          // every route but translations and /healthz
@@ -29,4 +29,4 @@ struct FairUse {
     bool exemptLoopback = false;
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

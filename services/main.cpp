@@ -15,43 +15,44 @@
 #include <utility>
 #include <vector>
 
-#include "observations/live_observations.h"
-#include "observations/observation_counts.h"
-#include "observations/observation_disk_cache.h"
-#include "server/open_file_limit.h"
-#include "service_data.h"
-#include "service_options.h"
-#include "service_routes.h"
-#include "service_health.h"
-#include "service_metrics.h"
-#include "service_server.h"
-#include "stations/live_directory.h"
-#include "stations/station_lists.h"
-#include "support/log_text.h"
-#include "support/log_writer.h"
-#include "support/private_files.h"
-#include "support/stop_request.h"
-#include "support/user_folders.h"
-#include "translation/libretranslate/libretranslate_translator.h"
-#include "translation/counted_translator.h"
-#include "translation/fleet_translations.h"
+#include "services/observations/live_observations.h"
+#include "services/observations/observation_counts.h"
+#include "services/observations/observation_disk_cache.h"
+#include "services/server/open_file_limit.h"
+#include "services/service_data.h"
+#include "services/service_options.h"
+#include "services/service_routes.h"
+#include "services/service_health.h"
+#include "services/service_metrics.h"
+#include "services/service_server.h"
+#include "services/stations/live_directory.h"
+#include "services/stations/station_lists.h"
+#include "services/support/log_text.h"
+#include "services/support/log_writer.h"
+#include "services/support/private_files.h"
+#include "services/support/stop_request.h"
+#include "services/support/user_folders.h"
+#include "services/translation/libretranslate/libretranslate_translator.h"
+#include "services/translation/counted_translator.h"
+#include "services/translation/fleet_translations.h"
 #ifdef NIMBREL_SHARED_CACHE
-#include "shared_cache/shared_cache.h"
+#include "services/shared_cache/shared_cache.h"
 #endif
-#include "translation/translation_cache.h"
-#include "translation/translator_chain.h"
+#include "services/translation/translation_cache.h"
+#include "services/translation/translator_chain.h"
 #if NIMBREL_SERVICES_APERTIUM
-#include "translation/apertium/apertium_translator.h"
+#include "services/translation/apertium/apertium_translator.h"
 #endif
 #if defined(_WIN32)
-#include "support/windows_program.h"
-#include "support/windows_text.h"
+#include "services/support/windows_program.h"
+#include "services/support/windows_text.h"
 #endif
 
 #ifndef NIMBREL_SERVICES_DATA_DIR
 #define NIMBREL_SERVICES_DATA_DIR ""
 #endif
 
+namespace nimbrel::services {
 namespace {
 
 // Descriptors kept for what is not a client: the log, translators' pipes,
@@ -59,9 +60,9 @@ namespace {
 constexpr std::size_t kDescriptorsKept = 128;
 
 // The server's bounds, with no more connections than descriptors allow.
-services::ServerLimits Limits() {
-    services::ServerLimits limits;
-    const std::size_t descriptors = services::RaiseOpenFileLimit();
+ServerLimits Limits() {
+    ServerLimits limits;
+    const std::size_t descriptors = RaiseOpenFileLimit();
     if (descriptors > kDescriptorsKept) limits.connections = std::min(limits.connections, descriptors - kDescriptorsKept);
     return limits;
 }
@@ -71,7 +72,7 @@ std::vector<std::string> Arguments(int argc, char** argv) {
 #if defined(_WIN32)
     (void)argc;
     (void)argv;
-    return services::ProgramArguments();
+    return ProgramArguments();
 #else
     return std::vector<std::string>(argv + 1, argv + argc);
 #endif
@@ -80,16 +81,16 @@ std::vector<std::string> Arguments(int argc, char** argv) {
 // The translators, as the options choose them, in the order they are asked.
 struct Translators {
 #if NIMBREL_SERVICES_APERTIUM
-    std::optional<services::ApertiumTranslator> apertium;
+    std::optional<ApertiumTranslator> apertium;
 #endif
-    std::optional<services::LibreTranslateTranslator> libreTranslate;
+    std::optional<LibreTranslateTranslator> libreTranslate;
     // Each backend counted for /metrics, by the name it has there.
-    std::deque<std::pair<std::string, services::CountedTranslator>> counted;
-    std::vector<const services::Translator*> chain;
+    std::deque<std::pair<std::string, CountedTranslator>> counted;
+    std::vector<const Translator*> chain;
     std::string summary;  // for the log
 
-    Translators(const services::ServiceOptions& options, const services::Log& log) {
-        if (options.translator != services::TranslatorChoice::LibreTranslate) {
+    Translators(const ServiceOptions& options, const Log& log) {
+        if (options.translator != TranslatorChoice::LibreTranslate) {
 #if NIMBREL_SERVICES_APERTIUM
             chain.push_back(&counted.emplace_back("apertium", apertium.emplace()).second);
             summary = "Apertium modes:";
@@ -99,7 +100,7 @@ struct Translators {
             summary = "no Apertium on Windows";
 #endif
         }
-        if (options.libreTranslate && options.translator != services::TranslatorChoice::Apertium) {
+        if (options.libreTranslate && options.translator != TranslatorChoice::Apertium) {
             libreTranslate.emplace(*options.libreTranslate, options.libreTranslateKey, log);
             chain.push_back(&counted.emplace_back("libretranslate", *libreTranslate).second);
             summary += summary.empty() ? "" : "; ";
@@ -111,83 +112,83 @@ struct Translators {
 // The log's file as well as standard error, where the system keeps one
 // (Windows); none when it cannot be opened.
 std::FILE* OpenLogFile(std::string& path) {
-    path = services::DefaultLogFile();
+    path = DefaultLogFile();
     if (path.empty()) return nullptr;
     std::string error;
     const std::size_t separator = path.find_last_of("\\/");
-    if (!services::MakePrivateFolders(path.substr(0, separator), error)) return nullptr;
+    if (!MakePrivateFolders(path.substr(0, separator), error)) return nullptr;
 #if defined(_WIN32)
-    return _wfopen(services::WideFromUtf8(path).c_str(), L"ab");
+    return _wfopen(WideFromUtf8(path).c_str(), L"ab");
 #else
     return std::fopen(path.c_str(), "ab");
 #endif
 }
 
-int Serve(const services::ServiceOptions& options, services::StopRequest& stop, bool ownConsole) {
+int Serve(const ServiceOptions& options, StopRequest& stop, bool ownConsole) {
     std::string logPath;
     std::FILE* logFile = OpenLogFile(logPath);
     // Every log line from here on, a request's included, is written by the
     // writer's thread: the io threads never wait on stderr.
-    services::LogWriter logWriter(stderr, services::SystemThreads(), logFile);
-    const services::Log log = [&logWriter](const std::string& line) { logWriter.Write(line); };
+    LogWriter logWriter(stderr, SystemThreads(), logFile);
+    const Log log = [&logWriter](const std::string& line) { logWriter.Write(line); };
 
     try {
-        const auto data = services::ServiceData::Load(options.data);
-        const services::SharedStore* fleet = nullptr;
+        const auto data = ServiceData::Load(options.data);
+        const SharedStore* fleet = nullptr;
         std::string fleetText;  // said only in a fleet
 #ifdef NIMBREL_SHARED_CACHE
-        std::optional<services::SharedCache> sharedCache;
+        std::optional<SharedCache> sharedCache;
         if (options.sharedCache) {
-            sharedCache.emplace(services::SharedCacheSettings{*options.sharedCache}, log);
+            sharedCache.emplace(SharedCacheSettings{*options.sharedCache}, log);
             sharedCache->Reach();
             fleet = &*sharedCache;
             fleetText = "; shared cache: " + options.sharedCache->Text() + " (" + sharedCache->State() + ")";
         }
 #endif
         const Translators translators(options, log);
-        const services::TranslatorChain chain(translators.chain);
-        std::optional<services::FleetTranslations> fleetTranslations;
+        const TranslatorChain chain(translators.chain);
+        std::optional<FleetTranslations> fleetTranslations;
         if (fleet) fleetTranslations.emplace(chain, *fleet);
-        const services::Translator& shared =
-            fleetTranslations ? static_cast<const services::Translator&>(*fleetTranslations) : chain;
-        const services::TranslationCache translator(shared);
-        services::StationLists lists({data.states, data.countries});
+        const Translator& shared =
+            fleetTranslations ? static_cast<const Translator&>(*fleetTranslations) : chain;
+        const TranslationCache translator(shared);
+        StationLists lists({data.states, data.countries});
 
-        const services::CountedArchive archive(data.observations);
-        const services::ObservationSource* observations = &archive;
+        const CountedArchive archive(data.observations);
+        const ObservationSource* observations = &archive;
         std::string observationsText = "the archive of 2017-07-29";
-        std::optional<services::ObservationDiskCache> disk;
-        std::unique_ptr<services::LiveObservations> live;
+        std::optional<ObservationDiskCache> disk;
+        std::unique_ptr<LiveObservations> live;
         if (options.observations) {
-            const std::string folder = options.cacheDir.empty() ? services::DefaultCacheFolder() : options.cacheDir;
-            if (!folder.empty()) disk.emplace(folder, services::kObservationLimits.bytes);
-            live = std::make_unique<services::LiveObservations>(
-                services::LiveSettings{*options.observations, std::chrono::seconds(options.cacheSeconds),
-                                       services::kObservationLimits},
+            const std::string folder = options.cacheDir.empty() ? DefaultCacheFolder() : options.cacheDir;
+            if (!folder.empty()) disk.emplace(folder, kObservationLimits.bytes);
+            live = std::make_unique<LiveObservations>(
+                LiveSettings{*options.observations, std::chrono::seconds(options.cacheSeconds),
+                                       kObservationLimits},
                 disk ? &*disk : nullptr, data.observations, log, fleet);
             observations = live.get();
             observationsText = "live from " + options.observations->Text() + ", each kept " +
                                std::to_string(options.cacheSeconds) + " s; last good ones kept in " +
                                (disk ? disk->folder() : "memory only (no user folder)");
         }
-        std::unique_ptr<services::LiveDirectory> directory;
+        std::unique_ptr<LiveDirectory> directory;
         if (options.stations) {
-            directory = std::make_unique<services::LiveDirectory>(*options.stations, lists, log);
+            directory = std::make_unique<LiveDirectory>(*options.stations, lists, log);
             directory->Start();
         }
 
-        const services::ServiceRoutes routes(*observations, lists, translator);
-        services::ServiceServer server(routes, log, Limits(), services::SystemThreads(), options.fairUse);
-        services::RegisterObservationCounts(server.metrics(), live ? live->counts() : archive.counts());
-        for (const auto& [name, backend] : translators.counted) services::RegisterTranslationCounts(server.metrics(), name, backend);
-        services::RegisterTranslationCache(server.metrics(), translator);
+        const ServiceRoutes routes(*observations, lists, translator);
+        ServiceServer server(routes, log, Limits(), SystemThreads(), options.fairUse);
+        RegisterObservationCounts(server.metrics(), live ? live->counts() : archive.counts());
+        for (const auto& [name, backend] : translators.counted) RegisterTranslationCounts(server.metrics(), name, backend);
+        RegisterTranslationCache(server.metrics(), translator);
         server.AddStatusLine([&live] {
-            return live ? services::UpstreamStatusLine(live->State(), std::chrono::steady_clock::now(),
+            return live ? UpstreamStatusLine(live->State(), std::chrono::steady_clock::now(),
                                                        std::chrono::system_clock::now())
-                        : services::kNoUpstreamLine;
+                        : kNoUpstreamLine;
         });
         server.AddStatusLine([&data] {
-            return services::ArchiveStatusLine(data.observations.size(), services::kArchiveDay,
+            return ArchiveStatusLine(data.observations.size(), kArchiveDay,
                                                std::chrono::system_clock::now());
         });
 #ifdef NIMBREL_SHARED_CACHE
@@ -227,12 +228,11 @@ int Serve(const services::ServiceOptions& options, services::StopRequest& stop, 
     return 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// The program: its options, the Windows logon start, then the service.
+int Run(int argc, char** argv) {
     std::vector<std::string> args = Arguments(argc, argv);
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-        std::fputs(services::kServiceUsage, stdout);
+        std::fputs(kServiceUsage, stdout);
         return 0;
     }
     bool background = false;
@@ -241,23 +241,23 @@ int main(int argc, char** argv) {
     // the logon start passes.
     const bool install = !args.empty() && args[0] == "--install";
     const bool uninstall = !args.empty() && args[0] == "--uninstall";
-    background = !args.empty() && args[0] == services::kBackgroundOption;
+    background = !args.empty() && args[0] == kBackgroundOption;
     if (install || uninstall || background) args.erase(args.begin());
     // With no option it serves what the plug-in asks by default: today's
     // observations, on the gateway's port.
     if (args.empty() && !uninstall) args.push_back("--live");
 #endif
-    services::ServiceOptions options;
-    options.data = services::DefaultDataFolder(NIMBREL_SERVICES_DATA_DIR);
+    ServiceOptions options;
+    options.data = DefaultDataFolder(NIMBREL_SERVICES_DATA_DIR);
     std::string error;
-    if (!services::ParseServiceOptions(args, options, error)) {
-        services::WriteLogLine(stderr, error);
-        std::fputs(services::kServiceUsage, stderr);
+    if (!ParseServiceOptions(args, options, error)) {
+        WriteLogLine(stderr, error);
+        std::fputs(kServiceUsage, stderr);
         return 2;
     }
 #ifndef NIMBREL_SHARED_CACHE
     if (options.sharedCache) {
-        services::WriteLogLine(stderr, "--shared-cache: this build has no Redis client (hiredis was not found "
+        WriteLogLine(stderr, "--shared-cache: this build has no Redis client (hiredis was not found "
                                        "when it was built, or it is the Windows build); run it without the option");
         return 2;
     }
@@ -265,23 +265,23 @@ int main(int argc, char** argv) {
 #if defined(_WIN32)
     if (install || uninstall) {
         if (uninstall && !args.empty()) {
-            services::WriteLogLine(stderr, "--uninstall takes no other option");
+            WriteLogLine(stderr, "--uninstall takes no other option");
             return 2;
         }
         std::string said;
-        const bool done = install ? services::InstallLogonStart(args, said) : services::UninstallLogonStart(said);
-        services::WriteLogLine(done ? stdout : stderr, said);
+        const bool done = install ? InstallLogonStart(args, said) : UninstallLogonStart(said);
+        WriteLogLine(done ? stdout : stderr, said);
         return done ? 0 : 1;
     }
     // Started at logon: no console window stays open (the log file keeps
     // the lines). Double-clicked: the window says where it serves.
-    const bool ownConsole = !background && services::HasOwnConsole();
-    if (background) services::LeaveConsole();
+    const bool ownConsole = !background && HasOwnConsole();
+    if (background) LeaveConsole();
 #else
     const bool ownConsole = false;
 #endif
     // Before any thread starts (see stop_request.h).
-    services::StopRequest stop(background);
+    StopRequest stop(background);
     const int status = Serve(options, stop, ownConsole);
     if (status != 0 && ownConsole) {
         // A window that vanished at once would hide why.
@@ -290,3 +290,8 @@ int main(int argc, char** argv) {
     }
     return status;
 }
+
+}  // namespace
+}  // namespace nimbrel::services
+
+int main(int argc, char** argv) { return nimbrel::services::Run(argc, argv); }

@@ -1,8 +1,8 @@
-#include "service_data.h"
+#include "services/service_data.h"
 
-#include "stations/station_directory.h"
+#include "services/stations/station_directory.h"
 
-namespace services {
+namespace nimbrel::services {
 
 ServiceData ServiceData::Load(const std::string& folder) {
     const auto directory = LoadStationDirectory(folder + "/nsd_cccc.txt");
@@ -10,4 +10,4 @@ ServiceData ServiceData::Load(const std::string& folder) {
             UsStateRegions(directory), CountryRegions(directory)};
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "observations/observation_archive.h"
-#include "stations/regions.h"
+#include "services/observations/observation_archive.h"
+#include "services/stations/regions.h"
 
-namespace services {
+namespace nimbrel::services {
 
 // The day the archive's observations were made, which its file is named
 // after.
@@ -22,4 +22,4 @@ struct ServiceData {
     static ServiceData Load(const std::string& folder);
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

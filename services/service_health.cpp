@@ -1,9 +1,9 @@
-#include "service_health.h"
+#include "services/service_health.h"
 
 #include <cstdint>
 #include <cstdio>
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 constexpr std::int64_t kSecondsPerDay = 86400;
@@ -49,4 +49,4 @@ std::string ArchiveStatusLine(std::size_t stations, const std::string& day,
     return line + ", " + std::to_string(age) + " days old";
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -8,9 +8,9 @@
 #include <cstddef>
 #include <string>
 
-#include "observations/live_observations.h"
+#include "services/observations/live_observations.h"
 
-namespace services {
+namespace nimbrel::services {
 
 // "upstream: ok", "upstream: resting until 12:34:56 UTC",
 // "upstream: never reached".
@@ -24,4 +24,4 @@ inline constexpr char kNoUpstreamLine[] = "upstream: none, the archive only";
 std::string ArchiveStatusLine(std::size_t stations, const std::string& day,
                               std::chrono::system_clock::time_point wallNow);
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -1,8 +1,8 @@
-#include "service_metrics.h"
+#include "services/service_metrics.h"
 
 #include <algorithm>
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 constexpr char kRequests[] = "nimbrel_http_requests_total";
@@ -78,4 +78,4 @@ void RegisterTranslationCache(MetricsRegistry& registry, const TranslationCache&
     registry.Add(kCacheMisses, kCacheMissesHelp, Label("cache", "translations"), cache.misses());
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -9,13 +9,13 @@
 #include <cstddef>
 #include <string>
 
-#include "observations/observation_counts.h"
-#include "service_routes.h"
-#include "support/metrics.h"
-#include "translation/counted_translator.h"
-#include "translation/translation_cache.h"
+#include "services/observations/observation_counts.h"
+#include "services/service_routes.h"
+#include "services/support/metrics.h"
+#include "services/translation/counted_translator.h"
+#include "services/translation/translation_cache.h"
 
-namespace services {
+namespace nimbrel::services {
 
 // The statuses the services answer; any other is counted as "other".
 inline constexpr std::array<int, 9> kCountedStatuses{200, 400, 404, 405, 413, 429, 431, 500, 503};
@@ -43,4 +43,4 @@ void RegisterTranslationCounts(MetricsRegistry& registry, const std::string& bac
                                const CountedTranslator& translator);
 void RegisterTranslationCache(MetricsRegistry& registry, const TranslationCache& cache);
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -1,4 +1,4 @@
-#include "service_options.h"
+#include "services/service_options.h"
 
 #include <cerrno>
 #include <climits>
@@ -7,7 +7,7 @@
 #define NIMBREL_TEXT_OF(value) #value
 #define NIMBREL_TEXT(value) NIMBREL_TEXT_OF(value)
 
-namespace services {
+namespace nimbrel::services {
 
 const char kServiceUsage[] =
     "usage: nimbrel-services [--port N] [--listen ADDR] [--data DIR] [--live]\n"
@@ -167,4 +167,4 @@ bool ParseServiceOptions(const std::vector<std::string>& args, ServiceOptions& o
     return true;
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "fair_use.h"
-#include "shared_cache/redis_address.h"
-#include "upstream/upstream_url.h"
+#include "services/fair_use.h"
+#include "services/shared_cache/redis_address.h"
+#include "services/upstream/upstream_url.h"
 
-namespace services {
+namespace nimbrel::services {
 
 // Where a gateway listens unless told otherwise; a release build of the
 // plug-in reaches it there.
@@ -47,4 +47,4 @@ struct ServiceOptions {
 // naming the option, when one is unknown, lacks its value or has a bad one.
 bool ParseServiceOptions(const std::vector<std::string>& args, ServiceOptions& options, std::string& error);
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -1,29 +1,20 @@
-#include "service_routes.h"
+#include "services/service_routes.h"
 
-#include <cctype>
+#include "services/pages/index_page.h"
+#include "services/observations/observation_record.h"
+#include "services/support/query_value.h"
+#include "services/server/request_target.h"
+#include "services/pages/service_paths.h"
+#include "services/pages/station_list_page.h"
+#include "services/pages/translation_page.h"
+#include "services/pages/translation_request.h"
+#include "services/pages/weather_page.h"
+#include "services/support/text_match.h"
 
-#include "pages/index_page.h"
-#include "observations/observation_record.h"
-#include "support/query_value.h"
-#include "server/request_target.h"
-#include "pages/service_paths.h"
-#include "pages/station_list_page.h"
-#include "pages/translation_page.h"
-#include "pages/translation_request.h"
-#include "pages/weather_page.h"
-
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 constexpr int kNotFound = 404;
-
-bool StartsWith(std::string_view text, std::string_view start) {
-    return text.substr(0, start.size()) == start;
-}
-
-bool EndsWith(std::string_view text, std::string_view end) {
-    return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
-}
 
 Page RegionListPage(const Regions& regions, const std::string& code) {
     const Region* region = regions.Find(code);
@@ -40,10 +31,8 @@ bool IsStationPage(const std::string& path) {
 // too); empty for any other path.
 std::string StationCode(const std::string& path) {
     if (!IsStationPage(path)) return "";
-    std::string code = path.substr(kStationPagePrefix.size(),
-                                   path.size() - kStationPagePrefix.size() - kStationPageSuffix.size());
-    for (char& c : code) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return code;
+    return AsciiUppered(std::string_view(path).substr(
+        kStationPagePrefix.size(), path.size() - kStationPagePrefix.size() - kStationPageSuffix.size()));
 }
 
 Page NotFoundPage() {
@@ -114,4 +103,4 @@ Page ServiceRoutes::TranslationAnswer(std::string_view query) const {
     return {500, TranslationFailedPage()};
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -5,12 +5,12 @@
 #include <string>
 #include <string_view>
 
-#include "observations/observation_source.h"
-#include "server/page.h"
-#include "stations/station_lists.h"
-#include "translation/translator.h"
+#include "services/observations/observation_source.h"
+#include "services/server/page.h"
+#include "services/stations/station_lists.h"
+#include "services/translation/translator.h"
 
-namespace services {
+namespace nimbrel::services {
 
 // What a request asks for, known before it is answered: what it is counted
 // under, and which of a client's allowances it takes. Health and Metrics are
@@ -57,4 +57,4 @@ private:
     const Translator& translator_;
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -1,9 +1,9 @@
-#include "service_server.h"
+#include "services/service_server.h"
 
-#include "server/http_server.h"
-#include "server/request_target.h"
+#include "services/server/http_server.h"
+#include "services/server/request_target.h"
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 constexpr char kPlainText[] = "text/plain; charset=utf-8";
@@ -70,4 +70,4 @@ bool ServiceServer::Stop() { return server_->Stop(); }
 int ServiceServer::port() const { return server_->port(); }
 const std::string& ServiceServer::error() const { return server_->error(); }
 
-}  // namespace services
+}  // namespace nimbrel::services

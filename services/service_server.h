@@ -9,16 +9,16 @@
 #include <string>
 #include <vector>
 
-#include "fair_use.h"
-#include "server/client_buckets.h"
-#include "server/server_limits.h"
-#include "service_metrics.h"
-#include "service_routes.h"
-#include "support/log_text.h"
-#include "support/metrics.h"
-#include "support/thread_factory.h"
+#include "services/fair_use.h"
+#include "services/server/client_buckets.h"
+#include "services/server/server_limits.h"
+#include "services/service_metrics.h"
+#include "services/service_routes.h"
+#include "services/support/log_text.h"
+#include "services/support/metrics.h"
+#include "services/support/thread_factory.h"
 
-namespace services {
+namespace nimbrel::services {
 
 inline constexpr char kLoopbackAddress[] = "127.0.0.1";
 
@@ -65,4 +65,4 @@ private:
     std::unique_ptr<HttpServer> server_;
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

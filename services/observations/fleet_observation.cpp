@@ -1,8 +1,8 @@
-#include "observations/fleet_observation.h"
+#include "services/observations/fleet_observation.h"
 
-#include "observations/observation_record.h"
+#include "services/observations/observation_record.h"
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 // Beyond this (the year 2255), milliseconds would overflow the clock's
@@ -34,4 +34,4 @@ std::optional<FleetObservation> DecodeFleetObservation(std::string_view value, s
     return FleetObservation{std::chrono::system_clock::time_point(std::chrono::milliseconds(ms)), std::string(text)};
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

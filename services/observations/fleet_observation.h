@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-namespace services {
+namespace nimbrel::services {
 
 struct FleetObservation {
     std::chrono::system_clock::time_point fetchedAt;
@@ -27,4 +27,4 @@ std::string EncodeFleetObservation(const FleetObservation& observation);
 // and a decoded observation of that station.
 std::optional<FleetObservation> DecodeFleetObservation(std::string_view value, std::string_view code);
 
-}  // namespace services
+}  // namespace nimbrel::services

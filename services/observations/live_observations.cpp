@@ -1,11 +1,11 @@
-#include "observations/live_observations.h"
+#include "services/observations/live_observations.h"
 
 #include <algorithm>
 #include <thread>
 
-#include "observations/observation_record.h"
+#include "services/observations/observation_record.h"
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 // The claim outlives the fetch a little, so that the claiming gateway has
@@ -23,7 +23,12 @@ std::chrono::steady_clock::time_point LocalTime(std::chrono::system_clock::time_
 
 LiveObservations::LiveObservations(LiveSettings settings, const ObservationDiskCache* disk,
                                    const ObservationSource& fallback, Log log, const SharedStore* fleet)
-    : settings_(std::move(settings)), disk_(disk), fallback_(fallback), log_(std::move(log)), fleet_(fleet) {}
+    : settings_(std::move(settings)),
+      disk_(disk),
+      fallback_(fallback),
+      log_(std::move(log)),
+      fleet_(fleet),
+      sourceRest_(settings_.silentSourceRest) {}
 
 std::optional<std::string> LiveObservations::Find(const std::string& code) const {
     // Nothing else goes into an upstream address or a file name.
@@ -78,8 +83,7 @@ bool LiveObservations::FindAtOnce(const std::string& code, std::optional<std::st
 }
 
 LiveObservations::SourceState LiveObservations::State() const {
-    const Clock::time_point restUntil{Clock::duration(sourceRestUntil_.load())};
-    if (Clock::now() < restUntil) return {SourceState::Kind::Resting, restUntil};
+    if (const auto restUntil = sourceRest_.Until()) return {SourceState::Kind::Resting, *restUntil};
     return {reached_ ? SourceState::Kind::Ok : SourceState::Kind::NeverReached, {}};
 }
 
@@ -107,7 +111,7 @@ LiveObservations::Answer LiveObservations::FetchAndAnswer(const std::string& cod
     const UpstreamUrl file = InFolder(settings_.folder, code + ".TXT");
     std::optional<FleetObservation> shared = FromFleet(code);
     if (!FreshFromFleet(shared)) {
-        if (Clock::now().time_since_epoch().count() < sourceRestUntil_.load()) {
+        if (sourceRest_.Resting()) {
             counts_.Count(FetchOutcome::Skipped);
             return Fallback(code, "the source gave no answer lately (" + file.Text() + ")", shared);
         }
@@ -124,31 +128,31 @@ LiveObservations::Answer LiveObservations::FetchAndAnswer(const std::string& cod
         limits.time = std::max(std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()),
                                std::chrono::milliseconds(1));
     }
-    FetchResult fetched;
+    FetchedBody fetched = FetchError{};
     try {
         fetched = BoundedFetch(file, limits);
     } catch (const std::exception& failure) {  // out of memory or threads, say
-        fetched.error = std::string("the fetch failed: ") + failure.what();
+        fetched = FetchError{0, std::string("the fetch failed: ") + failure.what()};
     }
-    if (fetched.status != 0) reached_ = true;
-    if (!fetched.ok && (fetched.status == 0 || fetched.status == 200 || fetched.status >= 500)) {
-        sourceRestUntil_ = (Clock::now() + settings_.silentSourceRest).time_since_epoch().count();
+    if (!fetched) {
+        const FetchError& error = fetched.error();
+        if (error.status != 0) reached_ = true;
+        if (error.status == 0 || error.status == 200 || error.status >= 500) sourceRest_.Start();
+        counts_.Count(error.status == 0 || error.status == 200 ? FetchOutcome::Failed : FetchOutcome::HttpError);
+        return Fallback(code, error.why + " (" + file.Text() + ")", shared);
     }
-    if (!fetched.ok) {
-        counts_.Count(fetched.status == 0 || fetched.status == 200 ? FetchOutcome::Failed : FetchOutcome::HttpError);
-        return Fallback(code, fetched.error + " (" + file.Text() + ")", shared);
-    }
-    if (!IsDecodedObservation(fetched.body, code)) {
+    reached_ = true;
+    if (!IsDecodedObservation(*fetched, code)) {
         counts_.Count(FetchOutcome::Invalid);
         return Fallback(code, file.Text() + " is not a decoded observation of " + code, shared);
     }
     counts_.Count(FetchOutcome::Ok);
-    Keep(code, fetched.body, Clock::now());
+    Keep(code, *fetched, Clock::now());
     if (fleet_ != nullptr) {
-        fleet_->Set(FleetObservationKey(code), EncodeFleetObservation({std::chrono::system_clock::now(), fetched.body}),
+        fleet_->Set(FleetObservationKey(code), EncodeFleetObservation({std::chrono::system_clock::now(), *fetched}),
                     std::max<std::chrono::milliseconds>(kFleetKeep, 2 * settings_.cacheTime));
     }
-    return {std::move(fetched.body), PageSource::Live};
+    return {std::move(*fetched), PageSource::Live};
 }
 
 bool LiveObservations::AwaitFleet(const std::string& code, Clock::time_point deadline,
@@ -233,4 +237,4 @@ void LiveObservations::KeepWithinBounds() const {
     }
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -24,17 +24,18 @@
 #include <optional>
 #include <string>
 
-#include "support/log_text.h"
-#include "support/shared_store.h"
-#include "upstream/bounded_fetch.h"
-#include "observations/fleet_observation.h"
-#include "observations/observation_counts.h"
-#include "observations/observation_disk_cache.h"
-#include "observations/observation_source.h"
-#include "observations/recency_index.h"
-#include "upstream/upstream_url.h"
+#include "services/support/log_text.h"
+#include "services/support/shared_store.h"
+#include "services/support/source_rest.h"
+#include "services/upstream/bounded_fetch.h"
+#include "services/observations/fleet_observation.h"
+#include "services/observations/observation_counts.h"
+#include "services/observations/observation_disk_cache.h"
+#include "services/observations/observation_source.h"
+#include "services/observations/recency_index.h"
+#include "services/upstream/upstream_url.h"
 
-namespace services {
+namespace nimbrel::services {
 
 // The plug-in gives up on a page after 5 s; a page must be answered within
 // 4 s, fallbacks included, however the source behaves.
@@ -136,9 +137,9 @@ private:
     mutable std::condition_variable landed_;
     mutable std::map<std::string, Station> stations_;
     mutable RecencyIndex kept_;  // the stations with a last good observation
-    mutable std::atomic<Clock::rep> sourceRestUntil_{0};
+    mutable SourceRest sourceRest_;
     mutable std::atomic<bool> reached_{false};
     mutable ObservationCounts counts_;
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

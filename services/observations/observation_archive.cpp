@@ -1,4 +1,4 @@
-#include "observations/observation_archive.h"
+#include "services/observations/observation_archive.h"
 
 #include <zlib.h>
 
@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <string_view>
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 struct GzCloser {
@@ -81,4 +81,4 @@ std::optional<std::string> ObservationArchive::Find(const std::string& code) con
     return found->second;
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -6,9 +6,9 @@
 #include <optional>
 #include <string>
 
-#include "observations/observation_source.h"
+#include "services/observations/observation_source.h"
 
-namespace services {
+namespace nimbrel::services {
 
 class ObservationArchive : public ObservationSource {
 public:
@@ -25,4 +25,4 @@ private:
     std::map<std::string, std::string> records_;
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

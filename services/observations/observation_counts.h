@@ -7,10 +7,10 @@
 #include <optional>
 #include <string>
 
-#include "observations/observation_source.h"
-#include "support/metrics.h"
+#include "services/observations/observation_source.h"
+#include "services/support/metrics.h"
 
-namespace services {
+namespace nimbrel::services {
 
 // Where a page's observation came from: fetched now or fresh in memory;
 // the last good one, in memory or on disk, after a failed fetch; the
@@ -53,4 +53,4 @@ private:
     mutable ObservationCounts counts_;
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -1,12 +1,12 @@
-#include "observations/observation_disk_cache.h"
+#include "services/observations/observation_disk_cache.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "observations/observation_record.h"
-#include "support/private_files.h"
+#include "services/observations/observation_record.h"
+#include "services/support/private_files.h"
 
-namespace services {
+namespace nimbrel::services {
 
 std::optional<std::string> ObservationDiskCache::Load(const std::string& code) const {
     if (!IsStationCode(code)) return std::nullopt;
@@ -51,4 +51,4 @@ void ObservationDiskCache::KeepWithinBounds() const {
     }
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

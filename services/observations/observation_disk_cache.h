@@ -12,10 +12,10 @@
 #include <optional>
 #include <string>
 
-#include "observations/recency_index.h"
-#include "support/private_files.h"
+#include "services/observations/recency_index.h"
+#include "services/support/private_files.h"
 
-namespace services {
+namespace nimbrel::services {
 
 // Some 7,000 stations exist, each file a few hundred bytes.
 struct DiskCacheBounds {
@@ -50,4 +50,4 @@ private:
     mutable RecencyIndex files_;
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -1,8 +1,10 @@
-#include "observations/observation_record.h"
+#include "services/observations/observation_record.h"
 
 #include <array>
 
-namespace services {
+#include "services/support/text_match.h"
+
+namespace nimbrel::services {
 namespace {
 
 constexpr std::string_view kNameNotAvailable = "Station name not available";
@@ -18,13 +20,6 @@ bool IsKnownLabel(std::string_view label) {
         if (label == known) return true;
     }
     return false;
-}
-
-std::string_view Trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t\r");
-    if (first == std::string_view::npos) return {};
-    const auto last = text.find_last_not_of(" \t\r");
-    return text.substr(first, last - first + 1);
 }
 
 bool IsDigits(std::string_view text) {
@@ -62,7 +57,7 @@ void ReadNameLine(std::string_view line, std::string_view code, ObservationRecor
         return;
     }
     record.station = TidyName(line.substr(0, at + closing.size()));
-    record.position = std::string(Trimmed(line.substr(at + closing.size())));
+    record.position = std::string(TrimmedBlanks(line.substr(at + closing.size())));
 }
 
 // The lines of text, each without its line end and outer blanks.
@@ -72,7 +67,7 @@ std::vector<std::string_view> Lines(std::string_view text) {
     while (start < text.size()) {
         auto end = text.find('\n', start);
         if (end == std::string_view::npos) end = text.size();
-        lines.push_back(Trimmed(text.substr(start, end - start)));
+        lines.push_back(TrimmedBlanks(text.substr(start, end - start)));
         start = end + 1;
     }
     return lines;
@@ -94,12 +89,12 @@ bool IsTimeLine(std::string_view line) {
 // "ob: LFMN 291200Z ...", possibly with the report's type first.
 bool IsReportOf(std::string_view line, std::string_view code) {
     constexpr std::string_view kLabel = "ob: ";
-    if (line.substr(0, kLabel.size()) != kLabel) return false;
+    if (!StartsWith(line, kLabel)) return false;
     std::string_view report = line.substr(kLabel.size());
     for (const std::string_view type : {"METAR ", "SPECI "}) {
-        if (report.substr(0, type.size()) == type) report.remove_prefix(type.size());
+        if (StartsWith(report, type)) report.remove_prefix(type.size());
     }
-    return report.substr(0, code.size()) == code &&
+    return StartsWith(report, code) &&
            (report.size() == code.size() || report[code.size()] == ' ');
 }
 
@@ -121,7 +116,7 @@ ObservationRecord ParseObservationRecord(std::string_view text, std::string_view
         const auto colon = line.find(": ");
         if (colon == std::string_view::npos || !IsKnownLabel(line.substr(0, colon))) continue;
         record.lines.push_back({std::string(line.substr(0, colon)),
-                                std::string(Trimmed(WithoutAlertLevel(Trimmed(line.substr(colon + 2)))))});
+                                std::string(TrimmedBlanks(WithoutAlertLevel(TrimmedBlanks(line.substr(colon + 2)))))});
     }
     return record;
 }
@@ -143,7 +138,7 @@ bool IsDecodedObservation(std::string_view text, std::string_view code) {
     if (lines.size() < 3 || !IsTimeLine(lines[1])) return false;
     const std::string closing = "(" + std::string(code) + ")";
     if (lines[0].find(closing) == std::string_view::npos &&
-        lines[0].substr(0, kNameNotAvailable.size()) != kNameNotAvailable) {
+        !StartsWith(lines[0], kNameNotAvailable)) {
         return false;
     }
     for (std::size_t i = 2; i < lines.size(); ++i) {
@@ -152,4 +147,4 @@ bool IsDecodedObservation(std::string_view text, std::string_view code) {
     return false;
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace services {
+namespace nimbrel::services {
 
 struct ObservationLine {
     std::string label;
@@ -37,4 +37,4 @@ bool IsStationCode(std::string_view code);
 // report ("ob:") of that very station.
 bool IsDecodedObservation(std::string_view text, std::string_view code);
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-namespace services {
+namespace nimbrel::services {
 
 class ObservationSource {
 public:
@@ -22,4 +22,4 @@ public:
     }
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

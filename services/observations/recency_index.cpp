@@ -1,6 +1,6 @@
-#include "observations/recency_index.h"
+#include "services/observations/recency_index.h"
 
-namespace services {
+namespace nimbrel::services {
 
 void RecencyIndex::Touch(const std::string& key, std::size_t bytes) {
     Remove(key);
@@ -22,4 +22,4 @@ std::optional<std::string> RecencyIndex::Oldest() const {
     return order_.front();
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

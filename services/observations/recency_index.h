@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-namespace services {
+namespace nimbrel::services {
 
 class RecencyIndex {
 public:
@@ -32,4 +32,4 @@ private:
     std::size_t bytes_ = 0;
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -1,9 +1,9 @@
-#include "pages/index_page.h"
+#include "services/pages/index_page.h"
 
-#include "pages/page_markers.h"
-#include "pages/service_paths.h"
+#include "services/pages/page_markers.h"
+#include "services/pages/service_paths.h"
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 struct IndexPageText {
@@ -54,4 +54,4 @@ std::string CountryIndexPage(const Regions& countries) {
                                  kCountryKey, kStateIndexPath, "US states and territories"});
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -7,11 +7,11 @@
 
 #include <string>
 
-#include "stations/regions.h"
+#include "services/stations/regions.h"
 
-namespace services {
+namespace nimbrel::services {
 
 std::string StateIndexPage(const Regions& states);
 std::string CountryIndexPage(const Regions& countries);
 
-}  // namespace services
+}  // namespace nimbrel::services

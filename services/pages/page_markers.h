@@ -6,7 +6,7 @@
 
 #include <string_view>
 
-namespace services {
+namespace nimbrel::services {
 
 // Station page.
 inline constexpr std::string_view kHeaderMarker = "Current Weather Conditions:<BR>";
@@ -30,4 +30,4 @@ inline constexpr std::string_view kTranslationStart =
     "<td bgcolor=white class=s><div style=padding:10px;>";
 inline constexpr std::string_view kTranslationEnd = "</div></td>";
 
-}  // namespace services
+}  // namespace nimbrel::services

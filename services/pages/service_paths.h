@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-namespace services {
+namespace nimbrel::services {
 
 inline constexpr std::string_view kStateIndexPath = "/";
 inline constexpr std::string_view kCountryIndexPath = "/international.html";
@@ -21,4 +21,4 @@ inline constexpr std::string_view kTranslationPath = "/tr";
 inline constexpr std::string_view kTextKey = "trtext";
 inline constexpr std::string_view kPairKey = "lp";
 
-}  // namespace services
+}  // namespace nimbrel::services

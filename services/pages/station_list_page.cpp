@@ -1,8 +1,8 @@
-#include "pages/station_list_page.h"
+#include "services/pages/station_list_page.h"
 
-#include "pages/page_markers.h"
+#include "services/pages/page_markers.h"
 
-namespace services {
+namespace nimbrel::services {
 
 std::string StationListPage(const Region& region) {
     std::string page = "<HTML>\n<HEAD>\n<TITLE>Select a station: " + region.name +
@@ -28,4 +28,4 @@ std::string UnknownRegionPage() {
            "<P>There is no station list for this code.</P>\n</BODY>\n</HTML>\n";
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

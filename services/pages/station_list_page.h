@@ -5,13 +5,13 @@
 
 #include <string>
 
-#include "stations/regions.h"
+#include "services/stations/regions.h"
 
-namespace services {
+namespace nimbrel::services {
 
 std::string StationListPage(const Region& region);
 
 // The answer for a code that names no state or country: no selection marker.
 std::string UnknownRegionPage();
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -1,8 +1,8 @@
-#include "pages/translation_page.h"
+#include "services/pages/translation_page.h"
 
-#include "pages/page_markers.h"
+#include "services/pages/page_markers.h"
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 std::string Page(const std::string& body) {
@@ -37,4 +37,4 @@ std::string TranslationFailedPage() {
     return Page("<P>The translation failed.</P>");
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace services {
+namespace nimbrel::services {
 
 std::string TranslationPage(const std::string& result);
 
@@ -12,4 +12,4 @@ std::string TranslationPage(const std::string& result);
 std::string UnsupportedPairPage();
 std::string TranslationFailedPage();
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -1,15 +1,16 @@
-#include "pages/translation_request.h"
+#include "services/pages/translation_request.h"
 
-#include "support/percent_decoding.h"
-#include "support/query_value.h"
-#include "pages/service_paths.h"
+#include "services/support/percent_decoding.h"
+#include "services/support/query_value.h"
+#include "services/pages/service_paths.h"
+#include "services/support/text_match.h"
 
-namespace services {
+namespace nimbrel::services {
 
 TranslationRequest ParseTranslationQuery(std::string_view query) {
     const std::string textKey = std::string(kTextKey) + "=";
     const std::string pairKey = "&" + std::string(kPairKey) + "=";
-    if (query.substr(0, textKey.size()) != textKey) {
+    if (!StartsWith(query, textKey)) {
         return {QueryValue(query, kTextKey), QueryValue(query, kPairKey)};
     }
     const auto pairAt = query.rfind(pairKey);
@@ -19,4 +20,4 @@ TranslationRequest ParseTranslationQuery(std::string_view query) {
     return {FormDecoded(text), FormDecoded(rest.substr(0, rest.find('&')))};
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace services {
+namespace nimbrel::services {
 
 struct TranslationRequest {
     std::string text;
@@ -16,4 +16,4 @@ struct TranslationRequest {
 // "&" inside it does not end it; the text runs to the last "&lp=".
 TranslationRequest ParseTranslationQuery(std::string_view query);
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -1,11 +1,11 @@
-#include "pages/weather_page.h"
+#include "services/pages/weather_page.h"
 
 #include <array>
 #include <string_view>
 
-#include "pages/page_markers.h"
+#include "services/pages/page_markers.h"
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 struct PageRow {
@@ -73,4 +73,4 @@ std::string UnknownStationPage() {
            "<P>No current weather is known for this station.</P>\n</BODY>\n</HTML>\n";
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -6,13 +6,13 @@
 
 #include <string>
 
-#include "observations/observation_record.h"
+#include "services/observations/observation_record.h"
 
-namespace services {
+namespace nimbrel::services {
 
 std::string WeatherPage(const ObservationRecord& record);
 
 // The answer for a code that the service does not know: no header marker.
 std::string UnknownStationPage();
 
-}  // namespace services
+}  // namespace nimbrel::services

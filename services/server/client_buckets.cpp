@@ -1,10 +1,10 @@
-#include "server/client_buckets.h"
+#include "services/server/client_buckets.h"
 
 #include <algorithm>
 #include <cmath>
 #include <string_view>
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 // A wait past a day is told as a day: the client would not wait it anyway.
@@ -73,4 +73,4 @@ std::size_t ClientBuckets::size() const {
     return size;
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

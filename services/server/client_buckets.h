@@ -19,7 +19,7 @@
 #include <string>
 #include <unordered_map>
 
-namespace services {
+namespace nimbrel::services {
 
 struct Allowance {
     double perSecond = 0;  // 0: no limit
@@ -63,4 +63,4 @@ private:
     std::array<Shard, kShards> shards_;
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

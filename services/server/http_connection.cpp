@@ -1,4 +1,4 @@
-#include "server/http_connection.h"
+#include "services/server/http_connection.h"
 
 #include <boost/asio/dispatch.hpp>
 #include <boost/asio/post.hpp>
@@ -9,7 +9,7 @@
 
 #include <algorithm>
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 namespace http = boost::beast::http;
@@ -228,4 +228,4 @@ void HttpConnection::DropInput() {
                             });
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -24,12 +24,12 @@
 #include <string>
 #include <string_view>
 
-#include "support/log_text.h"
-#include "server/page.h"
-#include "server/server_limits.h"
-#include "server/worker_pool.h"
+#include "services/support/log_text.h"
+#include "services/server/page.h"
+#include "services/server/server_limits.h"
+#include "services/server/worker_pool.h"
 
-namespace services {
+namespace nimbrel::services {
 
 // What answers a request target. An answer that may block runs on a
 // worker; one built from memory at once runs where the request was read,
@@ -138,4 +138,4 @@ private:
     bool keepAlive_ = false;
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -1,11 +1,11 @@
-#include "server/http_server.h"
+#include "services/server/http_server.h"
 
 #include <boost/asio/post.hpp>
 #include <boost/asio/write.hpp>
 
 #include <algorithm>
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 using boost::asio::ip::tcp;
@@ -173,4 +173,4 @@ void HttpServer::Admit(tcp::socket socket) {
     std::make_shared<HttpConnection>(std::move(socket), *shared_)->Start();
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -22,12 +22,12 @@
 #include <thread>
 #include <vector>
 
-#include "server/http_connection.h"
-#include "server/server_limits.h"
-#include "support/thread_factory.h"
-#include "server/worker_pool.h"
+#include "services/server/http_connection.h"
+#include "services/server/server_limits.h"
+#include "services/support/thread_factory.h"
+#include "services/server/worker_pool.h"
 
-namespace services {
+namespace nimbrel::services {
 
 class HttpServer {
 public:
@@ -68,4 +68,4 @@ private:
     std::string error_;
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

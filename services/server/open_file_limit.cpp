@@ -1,19 +1,19 @@
-#include "server/open_file_limit.h"
+#include "services/server/open_file_limit.h"
 
 #if defined(_WIN32)
 
-namespace services {
+namespace nimbrel::services {
 
 // Windows sets no such limit on sockets: memory is the bound.
 std::size_t RaiseOpenFileLimit() { return static_cast<std::size_t>(-1); }
 
-}  // namespace services
+}  // namespace nimbrel::services
 
 #else
 
 #include <sys/resource.h>
 
-namespace services {
+namespace nimbrel::services {
 
 std::size_t RaiseOpenFileLimit() {
     rlimit limit{};
@@ -26,6 +26,6 @@ std::size_t RaiseOpenFileLimit() {
     return limit.rlim_cur == RLIM_INFINITY ? static_cast<std::size_t>(-1) : static_cast<std::size_t>(limit.rlim_cur);
 }
 
-}  // namespace services
+}  // namespace nimbrel::services
 
 #endif

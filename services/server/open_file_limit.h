@@ -5,10 +5,10 @@
 
 #include <cstddef>
 
-namespace services {
+namespace nimbrel::services {
 
 // Raises this process's soft limit on open descriptors to its hard limit
 // and returns the limit then in force (0 when it cannot be read).
 std::size_t RaiseOpenFileLimit();
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace services {
+namespace nimbrel::services {
 
 struct Page {
     int status = 200;
@@ -14,4 +14,4 @@ struct Page {
     std::string_view contentType = {};
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -1,26 +1,18 @@
-#include "server/request_target.h"
+#include "services/server/request_target.h"
 
-#include <cctype>
+#include "services/support/percent_decoding.h"
+#include "services/support/text_match.h"
 
-#include "support/percent_decoding.h"
-
-namespace services {
+namespace nimbrel::services {
 namespace {
 
-bool StartsWithScheme(std::string_view target) {
-    constexpr std::string_view kScheme = "http://";
-    if (target.size() < kScheme.size()) return false;
-    for (std::size_t i = 0; i < kScheme.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(target[i])) != kScheme[i]) return false;
-    }
-    return true;
-}
+constexpr std::string_view kScheme = "http://";
 
 }  // namespace
 
 RequestTarget SplitRequestTarget(std::string_view target) {
-    if (StartsWithScheme(target)) {
-        const auto pathStart = target.find_first_of("/?", 7);
+    if (StartsWithNoCase(target, kScheme)) {
+        const auto pathStart = target.find_first_of("/?", kScheme.size());
         target = pathStart == std::string_view::npos ? std::string_view() : target.substr(pathStart);
     }
     const auto question = target.find('?');
@@ -31,4 +23,4 @@ RequestTarget SplitRequestTarget(std::string_view target) {
     return split;
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace services {
+namespace nimbrel::services {
 
 struct RequestTarget {
     std::string path;   // percent-decoded; "/" when the target has none
@@ -16,4 +16,4 @@ struct RequestTarget {
 
 RequestTarget SplitRequestTarget(std::string_view target);
 
-}  // namespace services
+}  // namespace nimbrel::services

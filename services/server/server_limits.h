@@ -6,7 +6,7 @@
 #include <chrono>
 #include <cstddef>
 
-namespace services {
+namespace nimbrel::services {
 
 struct ServerLimits {
     // From accept, or from the end of the previous answer, to the first
@@ -36,4 +36,4 @@ struct ServerLimits {
     std::chrono::milliseconds drain{5000};
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

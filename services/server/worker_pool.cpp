@@ -1,6 +1,6 @@
-#include "server/worker_pool.h"
+#include "services/server/worker_pool.h"
 
-namespace services {
+namespace nimbrel::services {
 
 WorkerPool::WorkerPool(std::size_t workers, std::size_t queued, ThreadFactory factory)
     : maxWorkers_(workers), maxQueued_(queued), factory_(std::move(factory)) {}
@@ -57,4 +57,4 @@ void WorkerPool::Work(const std::shared_ptr<State>& state) {
     }
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

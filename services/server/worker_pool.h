@@ -15,9 +15,9 @@
 #include <thread>
 #include <vector>
 
-#include "support/thread_factory.h"
+#include "services/support/thread_factory.h"
 
-namespace services {
+namespace nimbrel::services {
 
 class WorkerPool {
 public:
@@ -56,4 +56,4 @@ private:
     std::vector<std::thread> workers_;  // under state_->mutex
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

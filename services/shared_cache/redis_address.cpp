@@ -1,8 +1,10 @@
-#include "shared_cache/redis_address.h"
+#include "services/shared_cache/redis_address.h"
 
 #include <string_view>
 
-namespace services {
+#include "services/support/text_match.h"
+
+namespace nimbrel::services {
 namespace {
 
 constexpr std::string_view kScheme = "redis://";
@@ -44,7 +46,7 @@ std::string RedisAddress::Text() const {
 
 std::optional<RedisAddress> ParseRedisAddress(const std::string& text) {
     std::string_view rest = text;
-    if (rest.substr(0, kScheme.size()) != kScheme) return std::nullopt;
+    if (!StartsWith(rest, kScheme)) return std::nullopt;
     rest.remove_prefix(kScheme.size());
     RedisAddress address;
     const std::size_t slash = rest.find('/');
@@ -77,4 +79,4 @@ std::optional<RedisAddress> ParseRedisAddress(const std::string& text) {
     return address;
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

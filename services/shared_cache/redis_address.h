@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-namespace services {
+namespace nimbrel::services {
 
 struct RedisAddress {
     std::string host;  // a name, an IPv4 address or an IPv6 one (without brackets)
@@ -19,4 +19,4 @@ struct RedisAddress {
 // and an optional database number from 0 to 65535.
 std::optional<RedisAddress> ParseRedisAddress(const std::string& text);
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -1,4 +1,4 @@
-#include "shared_cache/resp_client.h"
+#include "services/shared_cache/resp_client.h"
 
 #include <fcntl.h>
 #include <hiredis/hiredis.h>
@@ -8,9 +8,9 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "upstream/host_lookup.h"
+#include "services/upstream/host_lookup.h"
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -29,23 +29,19 @@ bool WaitFor(int fd, short events, Clock::time_point deadline) {
 }
 
 // The first address of host as a literal, looked up by the deadline.
-std::optional<std::string> AddressLiteral(const std::string& host, int port, Clock::time_point deadline,
-                                          std::string& error) {
+Result<std::string, RespFailure> AddressLiteral(const std::string& host, int port, Clock::time_point deadline) {
     const HostLookup lookup = LookUpHost(host, std::to_string(port), deadline);
     if (lookup.outcome == HostLookup::Outcome::TimedOut) {
-        error = "still looking up " + host;
-        return std::nullopt;
+        return RespFailure{"still looking up " + host};
     }
     if (lookup.outcome != HostLookup::Outcome::Found || lookup.addresses.empty()) {
-        error = "cannot look up " + host + (lookup.error.empty() ? "" : " (" + lookup.error + ")");
-        return std::nullopt;
+        return RespFailure{"cannot look up " + host + (lookup.error.empty() ? "" : " (" + lookup.error + ")")};
     }
     char text[NI_MAXHOST];
     const HostAddress& first = lookup.addresses.front();
     if (getnameinfo(reinterpret_cast<const sockaddr*>(&first.address), first.length, text, sizeof text, nullptr, 0,
                     NI_NUMERICHOST) != 0) {
-        error = "cannot use the address of " + host;
-        return std::nullopt;
+        return RespFailure{"cannot use the address of " + host};
     }
     return std::string(text);
 }
@@ -69,42 +65,39 @@ RespReply ReplyOf(const redisReply& reply) {
 
 }  // namespace
 
-std::unique_ptr<RespClient> RespClient::Connect(const RedisAddress& address, const RespLimits& limits,
-                                                std::string& error) {
+RespConnection RespClient::Connect(const RedisAddress& address, const RespLimits& limits) {
     const Clock::time_point deadline = Clock::now() + limits.connect;
-    const auto literal = AddressLiteral(address.host, address.port, deadline, error);
-    if (!literal) return nullptr;
+    const auto literal = AddressLiteral(address.host, address.port, deadline);
+    if (!literal) return literal.error();
     const auto left = std::max(std::chrono::duration_cast<std::chrono::microseconds>(deadline - Clock::now()),
                                std::chrono::microseconds(1000));
     const timeval wait{static_cast<time_t>(left.count() / 1000000), static_cast<suseconds_t>(left.count() % 1000000)};
     redisContext* context = redisConnectWithTimeout(literal->c_str(), address.port, wait);
     if (context == nullptr) {
-        error = "out of memory";
-        return nullptr;
+        return RespFailure{"out of memory"};
     }
     if (context->err != 0) {
-        error = "cannot connect to " + address.Text() + " (" + context->errstr + ")";
+        RespFailure failure{"cannot connect to " + address.Text() + " (" + context->errstr + ")"};
         redisFree(context);
-        return nullptr;
+        return failure;
     }
     // From here on hiredis only buffers and parses; the waits are ours.
     context->flags &= ~REDIS_BLOCK;
     fcntl(context->fd, F_SETFL, fcntl(context->fd, F_GETFL) | O_NONBLOCK);
     std::unique_ptr<RespClient> client(new RespClient(context, limits));
     if (address.db != 0) {
-        const auto selected = client->Command({"SELECT", std::to_string(address.db)}, error);
-        if (!selected) return nullptr;
+        const auto selected = client->Command({"SELECT", std::to_string(address.db)});
+        if (!selected) return selected.error();
         if (selected->kind != RespReply::Kind::Status) {
-            error = "cannot select database " + std::to_string(address.db) + " (" + selected->text + ")";
-            return nullptr;
+            return RespFailure{"cannot select database " + std::to_string(address.db) + " (" + selected->text + ")"};
         }
     }
-    return client;
+    return RespConnection(std::move(client));
 }
 
 RespClient::~RespClient() { redisFree(context_); }
 
-std::optional<RespReply> RespClient::Command(const std::vector<std::string>& args, std::string& error) {
+RespAnswer RespClient::Command(const std::vector<std::string>& args) {
     const Clock::time_point deadline = Clock::now() + limits_.command;
     std::vector<const char*> argv;
     std::vector<std::size_t> lengths;
@@ -113,24 +106,20 @@ std::optional<RespReply> RespClient::Command(const std::vector<std::string>& arg
         lengths.push_back(arg.size());
     }
     if (redisAppendCommandArgv(context_, static_cast<int>(args.size()), argv.data(), lengths.data()) != REDIS_OK) {
-        error = context_->errstr;
-        return std::nullopt;
+        return RespFailure{context_->errstr};
     }
     for (int written = 0; !written;) {
         if (redisBufferWrite(context_, &written) != REDIS_OK) {
-            error = context_->errstr;
-            return std::nullopt;
+            return RespFailure{context_->errstr};
         }
         if (!written && !WaitFor(context_->fd, POLLOUT, deadline)) {
-            error = "no room to send a command within " + std::to_string(limits_.command.count()) + " ms";
-            return std::nullopt;
+            return RespFailure{"no room to send a command within " + std::to_string(limits_.command.count()) + " ms"};
         }
     }
     for (;;) {
         void* reply = nullptr;
         if (redisGetReplyFromReader(context_, &reply) != REDIS_OK) {
-            error = context_->errstr;
-            return std::nullopt;
+            return RespFailure{context_->errstr};
         }
         if (reply != nullptr) {
             RespReply result = ReplyOf(*static_cast<redisReply*>(reply));
@@ -138,18 +127,15 @@ std::optional<RespReply> RespClient::Command(const std::vector<std::string>& arg
             return result;
         }
         if (context_->reader->len - context_->reader->pos > limits_.replyBytes) {
-            error = "a reply of more than " + std::to_string(limits_.replyBytes) + " bytes";
-            return std::nullopt;
+            return RespFailure{"a reply of more than " + std::to_string(limits_.replyBytes) + " bytes"};
         }
         if (!WaitFor(context_->fd, POLLIN, deadline)) {
-            error = "no reply within " + std::to_string(limits_.command.count()) + " ms";
-            return std::nullopt;
+            return RespFailure{"no reply within " + std::to_string(limits_.command.count()) + " ms"};
         }
         if (redisBufferRead(context_) != REDIS_OK) {
-            error = context_->errstr;
-            return std::nullopt;
+            return RespFailure{context_->errstr};
         }
     }
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -8,15 +8,15 @@
 #include <chrono>
 #include <cstddef>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "shared_cache/redis_address.h"
+#include "services/shared_cache/redis_address.h"
+#include "services/support/result.h"
 
 struct redisContext;
 
-namespace services {
+namespace nimbrel::services {
 
 struct RespLimits {
     std::chrono::milliseconds connect{500};  // the lookup, the connection and SELECT
@@ -31,18 +31,26 @@ struct RespReply {
     long long integer = 0;
 };
 
+// Why a connection or a command failed, for the log.
+struct RespFailure {
+    std::string why;
+};
+
+class RespClient;
+using RespConnection = Result<std::unique_ptr<RespClient>, RespFailure>;
+using RespAnswer = Result<RespReply, RespFailure>;
+
 class RespClient {
 public:
-    // None, with why in error, when the server cannot be had.
-    static std::unique_ptr<RespClient> Connect(const RedisAddress& address, const RespLimits& limits,
-                                               std::string& error);
+    // Why not, when the server cannot be had.
+    static RespConnection Connect(const RedisAddress& address, const RespLimits& limits);
     ~RespClient();
     RespClient(const RespClient&) = delete;
     RespClient& operator=(const RespClient&) = delete;
 
-    // The reply (an error reply included); none, with why in error, when
-    // the exchange failed: the connection is then of no further use.
-    std::optional<RespReply> Command(const std::vector<std::string>& args, std::string& error);
+    // The reply (an error reply included); why not when the exchange
+    // failed: the connection is then of no further use.
+    RespAnswer Command(const std::vector<std::string>& args);
 
 private:
     RespClient(redisContext* context, const RespLimits& limits) : context_(context), limits_(limits) {}
@@ -51,4 +59,4 @@ private:
     RespLimits limits_;
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

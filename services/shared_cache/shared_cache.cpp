@@ -1,4 +1,4 @@
-#include "shared_cache/shared_cache.h"
+#include "services/shared_cache/shared_cache.h"
 
 #include <time.h>
 
@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <random>
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 // Enough of a failure's text to tell what failed.
@@ -37,7 +37,7 @@ std::string Duration(std::chrono::milliseconds time) {
 }  // namespace
 
 SharedCache::SharedCache(SharedCacheSettings settings, Log log)
-    : settings_(std::move(settings)), log_(std::move(log)), token_(RandomToken()) {}
+    : settings_(std::move(settings)), log_(std::move(log)), token_(RandomToken()), rest_(settings_.rest) {}
 
 SharedCache::~SharedCache() = default;
 
@@ -73,8 +73,8 @@ std::optional<RespReply> SharedCache::Run(const std::vector<std::string>& args) 
     Connection connection;
     {
         std::unique_lock<std::mutex> lock(mutex_);
-        const auto usable = [&] { return Clock::now() < restUntil_ || !idle_.empty() || open_ < settings_.connections; };
-        if (!returned_.wait_for(lock, settings_.limits.command, usable) || Clock::now() < restUntil_) {
+        const auto usable = [&] { return rest_.Resting() || !idle_.empty() || open_ < settings_.connections; };
+        if (!returned_.wait_for(lock, settings_.limits.command, usable) || rest_.Resting()) {
             return std::nullopt;
         }
         if (!idle_.empty()) {
@@ -86,9 +86,17 @@ std::optional<RespReply> SharedCache::Run(const std::vector<std::string>& args) 
         }
     }
     std::string error;
-    if (!connection.client) connection.client = RespClient::Connect(settings_.address, settings_.limits, error);
     std::optional<RespReply> reply;
-    if (connection.client) reply = connection.client->Command(args, error);
+    if (!connection.client) {
+        RespConnection connected = RespClient::Connect(settings_.address, settings_.limits);
+        if (connected) connection.client = std::move(*connected);
+        else error = connected.error().why;
+    }
+    if (connection.client) {
+        RespAnswer answer = connection.client->Command(args);
+        if (answer) reply = std::move(*answer);
+        else error = answer.error().why;
+    }
     if (reply && reply->kind == RespReply::Kind::Error) error = "it answered: " + reply->text;
 
     std::lock_guard<std::mutex> lock(mutex_);
@@ -114,11 +122,11 @@ void SharedCache::Failed(unsigned generation, const std::string& why) const {
     ++generation_;
     open_ -= idle_.size();
     idle_.clear();
-    restUntil_ = Clock::now() + settings_.rest;
+    rest_.Start();
     if (!failure_.empty()) return;
     failure_ = UtcNow() + " (" + EscapedForLog(why.substr(0, kMostWhyBytes)) + ")";
     if (log_) log_("the shared cache at " + settings_.address.Text() + " is unreachable: " + why.substr(0, kMostWhyBytes) +
          "; this gateway goes on alone and tries again every " + Duration(settings_.rest));
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -16,12 +16,13 @@
 #include <string>
 #include <vector>
 
-#include "shared_cache/redis_address.h"
-#include "shared_cache/resp_client.h"
-#include "support/log_text.h"
-#include "support/shared_store.h"
+#include "services/shared_cache/redis_address.h"
+#include "services/shared_cache/resp_client.h"
+#include "services/support/log_text.h"
+#include "services/support/shared_store.h"
+#include "services/support/source_rest.h"
 
-namespace services {
+namespace nimbrel::services {
 
 struct SharedCacheSettings {
     RedisAddress address;
@@ -47,7 +48,6 @@ public:
     std::string State() const;
 
 private:
-    using Clock = std::chrono::steady_clock;
     struct Connection {
         std::unique_ptr<RespClient> client;
         unsigned generation;  // of the store's reachable spells, when opened
@@ -69,7 +69,7 @@ private:
     mutable unsigned generation_ = 0;  // one more at each failure
     mutable bool reached_ = false;
     mutable std::string failure_;  // since when and why; empty while reachable
-    mutable Clock::time_point restUntil_{};
+    mutable SourceRest rest_;
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -1,8 +1,8 @@
-#include "stations/live_directory.h"
+#include "services/stations/live_directory.h"
 
 #include <system_error>
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 constexpr auto kReloadEvery = std::chrono::hours(24);
@@ -26,16 +26,16 @@ LiveDirectory::~LiveDirectory() {
 }
 
 bool LiveDirectory::Reload() {
-    const FetchResult fetched = BoundedFetch(url_, kDirectoryLimits);
-    if (!fetched.ok) {
-        log_("station directory: " + fetched.error + " (" + url_.Text() + "); lists kept as they were");
+    const FetchedBody fetched = BoundedFetch(url_, kDirectoryLimits);
+    if (!fetched) {
+        log_("station directory: " + fetched.error().why + " (" + url_.Text() + "); lists kept as they were");
         return false;
     }
-    if (!IsStationDirectory(fetched.body)) {
+    if (!IsStationDirectory(*fetched)) {
         log_("station directory: " + url_.Text() + " is not a station directory; lists kept as they were");
         return false;
     }
-    const auto stations = ParseStationDirectory(fetched.body);
+    const auto stations = ParseStationDirectory(*fetched);
     lists_.Replace(RegionsOf(stations));
     log_("station directory: " + std::to_string(stations.size()) + " stations from " + url_.Text());
     return true;
@@ -56,4 +56,4 @@ bool LiveDirectory::Start() {
     return false;
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -11,13 +11,13 @@
 #include <string>
 #include <thread>
 
-#include "support/log_text.h"
-#include "upstream/bounded_fetch.h"
-#include "stations/station_lists.h"
-#include "support/thread_factory.h"
-#include "upstream/upstream_url.h"
+#include "services/support/log_text.h"
+#include "services/upstream/bounded_fetch.h"
+#include "services/stations/station_lists.h"
+#include "services/support/thread_factory.h"
+#include "services/upstream/upstream_url.h"
 
-namespace services {
+namespace nimbrel::services {
 
 class LiveDirectory {
 public:
@@ -43,4 +43,4 @@ private:
     std::thread thread_;
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

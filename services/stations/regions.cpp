@@ -1,32 +1,27 @@
-#include "stations/regions.h"
+#include "services/stations/regions.h"
 
 #include <algorithm>
-#include <cctype>
 #include <map>
 #include <set>
 
-#include "stations/us_states.h"
+#include "services/stations/us_states.h"
+#include "services/support/text_match.h"
 
-namespace services {
+namespace nimbrel::services {
 namespace {
-
-std::string Upper(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
 
 std::string SpellingKey(const std::string& name) {
     std::string key;
     for (const char c : name) {
-        if (c != ' ') key += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (c != ' ') key += AsciiLower(c);
     }
     return key;
 }
 
 void SortByPlace(std::vector<Station>& stations) {
     std::stable_sort(stations.begin(), stations.end(), [](const Station& a, const Station& b) {
-        const std::string left = Upper(a.place);
-        const std::string right = Upper(b.place);
+        const std::string left = AsciiUppered(a.place);
+        const std::string right = AsciiUppered(b.place);
         return left != right ? left < right : a.code < b.code;
     });
 }
@@ -36,7 +31,7 @@ constexpr std::size_t kCountryCodes = 26 * 26;
 // taken must hold fewer than kCountryCodes codes.
 std::string NewCountryCode(const std::string& name, std::set<std::string>& taken) {
     std::string letters;
-    for (const char c : Upper(name)) {
+    for (const char c : AsciiUppered(name)) {
         if (c >= 'A' && c <= 'Z') letters += c;
     }
     for (std::size_t i = 1; i < letters.size(); ++i) {
@@ -62,7 +57,7 @@ Regions::Regions(std::vector<Region> regions) : regions_(std::move(regions)) {
 }
 
 const Region* Regions::Find(const std::string& code) const {
-    const std::string wanted = Upper(code);
+    const std::string wanted = AsciiUppered(code);
     for (const Region& region : regions_) {
         if (region.code == wanted) return &region;
     }
@@ -107,4 +102,4 @@ Regions CountryRegions(const std::vector<Station>& directory) {
     return Regions(std::move(regions));
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

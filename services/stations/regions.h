@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "stations/station_directory.h"
+#include "services/stations/station_directory.h"
 
-namespace services {
+namespace nimbrel::services {
 
 struct Region {
     std::string code;
@@ -43,4 +43,4 @@ Regions UsStateRegions(const std::vector<Station>& directory);
 // are 676 codes: countries past them, in name order, are left out.
 Regions CountryRegions(const std::vector<Station>& directory);
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -1,15 +1,15 @@
-#include "stations/station_directory.h"
+#include "services/stations/station_directory.h"
 
-#include <cctype>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 #include <string_view>
 
-#include "observations/observation_record.h"
-#include "stations/us_states.h"
+#include "services/observations/observation_record.h"
+#include "services/stations/us_states.h"
+#include "services/support/text_match.h"
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 constexpr std::size_t kCodeField = 0;
@@ -17,33 +17,18 @@ constexpr std::size_t kPlaceField = 3;
 constexpr std::size_t kStateField = 4;
 constexpr std::size_t kCountryField = 5;
 
-std::string Trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t\r");
-    if (first == std::string_view::npos) return {};
-    return std::string(text.substr(first, text.find_last_not_of(" \t\r") - first + 1));
-}
-
 std::vector<std::string> Fields(std::string_view line) {
     std::vector<std::string> fields;
     std::size_t start = 0;
     while (true) {
         const auto end = line.find(';', start);
-        fields.push_back(Trimmed(line.substr(start, end - start)));
+        fields.push_back(std::string(TrimmedBlanks(line.substr(start, end - start))));
         if (end == std::string_view::npos) return fields;
         start = end + 1;
     }
 }
 
-bool IsUnitedStates(const std::string& text) {
-    constexpr std::string_view kName = "united states";
-    if (text.size() != kName.size()) return false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (static_cast<char>(std::tolower(static_cast<unsigned char>(text[i]))) != kName[i]) {
-            return false;
-        }
-    }
-    return true;
-}
+bool IsUnitedStates(const std::string& text) { return EqualsNoCase(text, "united states"); }
 
 std::string Field(const std::vector<std::string>& fields, std::size_t index) {
     return index < fields.size() ? fields[index] : std::string();
@@ -86,7 +71,7 @@ bool IsStationDirectory(const std::string& text) {
     std::string line;
     std::size_t rows = 0;
     while (std::getline(lines, line)) {
-        if (Trimmed(line).empty()) continue;
+        if (TrimmedBlanks(line).empty()) continue;
         const auto fields = Fields(line);
         if (fields.size() < kLeastFields || !IsStationCode(fields[kCodeField])) return false;
         ++rows;
@@ -102,4 +87,4 @@ std::vector<Station> LoadStationDirectory(const std::string& path) {
     return ParseStationDirectory(text.str());
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

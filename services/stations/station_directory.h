@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace services {
+namespace nimbrel::services {
 
 struct Station {
     std::string code;
@@ -23,4 +23,4 @@ std::vector<Station> ParseStationDirectory(const std::string& text);
 // that is not blank a row of six fields or more, first a station code.
 bool IsStationDirectory(const std::string& text);
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -1,9 +1,9 @@
-#include "stations/station_lists.h"
+#include "services/stations/station_lists.h"
 
-namespace services {
+namespace nimbrel::services {
 
 StationRegions RegionsOf(const std::vector<Station>& directory) {
     return {UsStateRegions(directory), CountryRegions(directory)};
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -7,10 +7,10 @@
 #include <mutex>
 #include <vector>
 
-#include "stations/regions.h"
-#include "stations/station_directory.h"
+#include "services/stations/regions.h"
+#include "services/stations/station_directory.h"
 
-namespace services {
+namespace nimbrel::services {
 
 struct StationRegions {
     Regions states;
@@ -39,4 +39,4 @@ private:
     std::shared_ptr<const StationRegions> current_;
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

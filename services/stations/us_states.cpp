@@ -1,8 +1,8 @@
-#include "stations/us_states.h"
+#include "services/stations/us_states.h"
 
 #include <cstring>
 
-namespace services {
+namespace nimbrel::services {
 
 const std::array<UsState, 55> kUsStates = {{
     {"AL", "Alabama"},        {"AK", "Alaska"},         {"AZ", "Arizona"},
@@ -33,4 +33,4 @@ const UsState* FindUsState(const char* code) {
     return nullptr;
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -4,7 +4,7 @@
 
 #include <array>
 
-namespace services {
+namespace nimbrel::services {
 
 struct UsState {
     const char* code;
@@ -16,4 +16,4 @@ extern const std::array<UsState, 55> kUsStates;
 // nullptr when code is none of them.
 const UsState* FindUsState(const char* code);
 
-}  // namespace services
+}  // namespace nimbrel::services

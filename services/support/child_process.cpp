@@ -1,4 +1,4 @@
-#include "support/child_process.h"
+#include "services/support/child_process.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -12,7 +12,7 @@
 
 #include "spawned_child.h"
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 using Clock = ChildProcess::Clock;
@@ -133,4 +133,4 @@ std::optional<std::string> RunChild(const std::vector<std::string>& argv, std::s
     return output;
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

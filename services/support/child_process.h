@@ -14,9 +14,9 @@
 #include <string_view>
 #include <vector>
 
-#include "support/unique_fd.h"
+#include "services/support/unique_fd.h"
 
-namespace services {
+namespace nimbrel::services {
 
 class ChildProcess {
 public:
@@ -74,4 +74,4 @@ private:
 std::optional<std::string> RunChild(const std::vector<std::string>& argv, std::string_view input,
                                     std::chrono::milliseconds timeout);
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -1,6 +1,6 @@
-#include "support/edge_blanks.h"
+#include "services/support/edge_blanks.h"
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 constexpr std::string_view kBlanks = " \t\r\n\v\f";
@@ -21,4 +21,4 @@ std::string WithEdgeBlanks(const EdgeBlanks& edges, std::string_view translatedW
     return text;
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

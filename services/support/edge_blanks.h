@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace services {
+namespace nimbrel::services {
 
 struct EdgeBlanks {
     std::string_view lead;
@@ -19,4 +19,4 @@ EdgeBlanks SplitEdgeBlanks(std::string_view text);
 // The translated words between the text's own blanks.
 std::string WithEdgeBlanks(const EdgeBlanks& edges, std::string_view translatedWords);
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -1,6 +1,6 @@
-#include "support/log_text.h"
+#include "services/support/log_text.h"
 
-namespace services {
+namespace nimbrel::services {
 
 std::string EscapedForLog(std::string_view text) {
     static constexpr char kHex[] = "0123456789ABCDEF";
@@ -29,4 +29,4 @@ void WriteLogLine(std::FILE* to, std::string_view line) {
     std::fflush(to);
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

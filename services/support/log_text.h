@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace services {
+namespace nimbrel::services {
 
 // Where a part of the services writes its log lines, one call a line.
 using Log = std::function<void(const std::string& line)>;
@@ -24,4 +24,4 @@ std::string LogLine(std::string_view line);
 // Writes LogLine(line) in one write.
 void WriteLogLine(std::FILE* to, std::string_view line);
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -1,8 +1,8 @@
-#include "support/log_writer.h"
+#include "services/support/log_writer.h"
 
-#include "support/log_text.h"
+#include "services/support/log_text.h"
 
-namespace services {
+namespace nimbrel::services {
 
 LogWriter::LogWriter(std::FILE* to, const ThreadFactory& threads, std::FILE* copy) : to_(to), copy_(copy) {
     thread_ = StartThread(threads, [this] { Run(); });
@@ -70,4 +70,4 @@ void LogWriter::Run() {
     }
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -13,9 +13,9 @@
 #include <string_view>
 #include <thread>
 
-#include "support/thread_factory.h"
+#include "services/support/thread_factory.h"
 
-namespace services {
+namespace nimbrel::services {
 
 class LogWriter {
 public:
@@ -54,4 +54,4 @@ private:
     std::thread thread_;
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -1,9 +1,9 @@
-#include "support/metrics.h"
+#include "services/support/metrics.h"
 
 #include <algorithm>
 #include <cstdio>
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 std::string Number(double value) {
@@ -118,4 +118,4 @@ std::string MetricsRegistry::Text() const {
     return out;
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

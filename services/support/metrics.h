@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-namespace services {
+namespace nimbrel::services {
 
 // Cells per count: threads beyond it share them, still without a lock.
 inline constexpr std::size_t kMetricCells = 8;
@@ -101,4 +101,4 @@ private:
 // The content type of MetricsRegistry::Text().
 inline constexpr char kMetricsContentType[] = "text/plain; version=0.0.4; charset=utf-8";
 
-}  // namespace services
+}  // namespace nimbrel::services

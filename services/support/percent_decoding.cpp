@@ -1,6 +1,6 @@
-#include "support/percent_decoding.h"
+#include "services/support/percent_decoding.h"
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 int HexValue(char c) {
@@ -33,4 +33,4 @@ std::string PercentDecoded(std::string_view text) { return Decoded(text, false);
 
 std::string FormDecoded(std::string_view text) { return Decoded(text, true); }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace services {
+namespace nimbrel::services {
 
 // For paths, where "+" is itself.
 std::string PercentDecoded(std::string_view text);
@@ -15,4 +15,4 @@ std::string PercentDecoded(std::string_view text);
 // itself comes as "%2B").
 std::string FormDecoded(std::string_view text);
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace services {
+namespace nimbrel::services {
 
 // The folder and its parents, made when missing; only the user's where the
 // system has such a thing. False, with why in error, on failure.
@@ -37,4 +37,4 @@ std::vector<ListedFile> ListRegularFiles(const std::string& folder);
 // The separator the system writes between a folder and a name.
 extern const char kPathSeparator;
 
-}  // namespace services
+}  // namespace nimbrel::services

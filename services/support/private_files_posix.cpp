@@ -10,10 +10,10 @@
 #include <cstring>
 #include <memory>
 
-#include "support/private_files.h"
-#include "support/unique_fd.h"
+#include "services/support/private_files.h"
+#include "services/support/unique_fd.h"
 
-namespace services {
+namespace nimbrel::services {
 
 const char kPathSeparator = '/';
 
@@ -94,4 +94,4 @@ std::vector<ListedFile> ListRegularFiles(const std::string& folder) {
     return found;
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -5,11 +5,11 @@
 
 #include <atomic>
 
-#include "support/private_files.h"
-#include "support/windows_text.h"
+#include "services/support/private_files.h"
+#include "services/support/windows_text.h"
 #include "unique_any.h"
 
-namespace services {
+namespace nimbrel::services {
 
 const char kPathSeparator = '\\';
 
@@ -119,4 +119,4 @@ std::vector<ListedFile> ListRegularFiles(const std::string& folder) {
     return found;
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
-namespace services {
+namespace nimbrel::services {
 
 // The value of the first key=value pair with this key; empty without one.
 std::string QueryValue(std::string_view query, std::string_view key);
 
-}  // namespace services
+}  // namespace nimbrel::services

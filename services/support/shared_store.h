@@ -11,7 +11,7 @@
 #include <optional>
 #include <string>
 
-namespace services {
+namespace nimbrel::services {
 
 class SharedStore {
 public:
@@ -33,4 +33,4 @@ public:
     virtual Claim TryClaim(const std::string& key, std::chrono::milliseconds hold) const = 0;
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

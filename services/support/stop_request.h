@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace services {
+namespace nimbrel::services {
 
 class StopRequest {
 public:
@@ -26,4 +26,4 @@ public:
     static bool StopBackgroundGateways();
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

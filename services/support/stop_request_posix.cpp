@@ -3,9 +3,9 @@
 #include <pthread.h>
 #include <signal.h>
 
-#include "support/stop_request.h"
+#include "services/support/stop_request.h"
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 sigset_t StopSignals() {
@@ -33,4 +33,4 @@ std::string StopRequest::Wait() {
 
 bool StopRequest::StopBackgroundGateways() { return false; }
 
-}  // namespace services
+}  // namespace nimbrel::services

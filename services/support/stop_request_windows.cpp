@@ -4,10 +4,10 @@
 
 #include <atomic>
 
-#include "support/stop_request.h"
+#include "services/support/stop_request.h"
 #include "unique_any.h"
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 // Per session ("Local\"): --uninstall stops the gateways of its own user.
@@ -54,4 +54,4 @@ bool StopRequest::StopBackgroundGateways() {
     return event && SetEvent(event.get());
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -1,6 +1,6 @@
-#include "support/thread_factory.h"
+#include "services/support/thread_factory.h"
 
-namespace services {
+namespace nimbrel::services {
 
 ThreadFactory SystemThreads() {
     return [](std::function<void()> body) { return std::thread(std::move(body)); };
@@ -14,4 +14,4 @@ std::thread StartThread(const ThreadFactory& factory, std::function<void()> body
     }
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -8,7 +8,7 @@
 #include <functional>
 #include <thread>
 
-namespace services {
+namespace nimbrel::services {
 
 // Starts body on a new thread. May throw, or return a thread that is not
 // joinable, when it cannot.
@@ -20,4 +20,4 @@ ThreadFactory SystemThreads();
 // The factory's thread, or one that is not joinable when the start failed.
 std::thread StartThread(const ThreadFactory& factory, std::function<void()> body) noexcept;
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -5,7 +5,7 @@
 
 #include <utility>
 
-namespace services {
+namespace nimbrel::services {
 
 class UniqueFd {
 public:
@@ -31,4 +31,4 @@ private:
     int fd_ = -1;
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

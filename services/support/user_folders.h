@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace services {
+namespace nimbrel::services {
 
 // The last good observations: $XDG_CACHE_HOME/nimbrel-services, else
 // ~/.cache/nimbrel-services; on Windows %LOCALAPPDATA%\nimbrel-services\cache.
@@ -19,4 +19,4 @@ std::string DefaultLogFile();
 // folder beside the program, where the ZIP puts it.
 std::string DefaultDataFolder(const std::string& built);
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -2,9 +2,9 @@
 
 #include <cstdlib>
 
-#include "support/user_folders.h"
+#include "services/support/user_folders.h"
 
-namespace services {
+namespace nimbrel::services {
 
 std::string DefaultCacheFolder() {
     constexpr char kFolderName[] = "nimbrel-services";
@@ -19,4 +19,4 @@ std::string DefaultLogFile() { return {}; }
 
 std::string DefaultDataFolder(const std::string& built) { return built; }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -4,10 +4,10 @@
 
 #include <vector>
 
-#include "support/user_folders.h"
-#include "support/windows_text.h"
+#include "services/support/user_folders.h"
+#include "services/support/windows_text.h"
 
-namespace services {
+namespace nimbrel::services {
 
 namespace {
 
@@ -46,4 +46,4 @@ std::string DefaultDataFolder(const std::string&) {
     }
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

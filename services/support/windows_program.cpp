@@ -3,12 +3,12 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "support/stop_request.h"
-#include "support/windows_program.h"
-#include "support/windows_text.h"
+#include "services/support/stop_request.h"
+#include "services/support/windows_program.h"
+#include "services/support/windows_text.h"
 #include "unique_any.h"
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -116,4 +116,4 @@ bool UninstallLogonStart(std::string& said) {
     return true;
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace services {
+namespace nimbrel::services {
 
 // The command line's arguments after the program's name, in UTF-8.
 std::vector<std::string> ProgramArguments();
@@ -27,4 +27,4 @@ bool UninstallLogonStart(std::string& said);
 // The option the logon start passes: no console.
 inline constexpr char kBackgroundOption[] = "--background";
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-#include "support/windows_text.h"
+#include "services/support/windows_text.h"
 
-namespace services {
+namespace nimbrel::services {
 
 std::wstring WideFromUtf8(std::string_view text) {
     if (text.empty()) return {};
@@ -43,4 +43,4 @@ std::string WindowsErrorText(unsigned long code) {
     return text;
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace services {
+namespace nimbrel::services {
 
 std::wstring WideFromUtf8(std::string_view text);
 std::string Utf8FromWide(std::wstring_view text);
@@ -12,4 +12,4 @@ std::string Utf8FromWide(std::wstring_view text);
 // "error 5: Access is denied." for a GetLastError() code.
 std::string WindowsErrorText(unsigned long code);
 
-}  // namespace services
+}  // namespace nimbrel::services

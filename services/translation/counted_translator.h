@@ -6,10 +6,10 @@
 #include <cstddef>
 #include <string>
 
-#include "support/metrics.h"
-#include "translation/translator.h"
+#include "services/support/metrics.h"
+#include "services/translation/translator.h"
 
-namespace services {
+namespace nimbrel::services {
 
 // In the order of Translation::Outcome.
 inline constexpr const char* kTranslationOutcomeNames[] = {"translated", "unsupported_pair", "failed"};
@@ -30,4 +30,4 @@ private:
     mutable std::array<Counter, std::size(kTranslationOutcomeNames)> counts_;
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

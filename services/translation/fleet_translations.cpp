@@ -1,8 +1,8 @@
-#include "translation/fleet_translations.h"
+#include "services/translation/fleet_translations.h"
 
-#include "translation/language_pair.h"
+#include "services/translation/language_pair.h"
 
-namespace services {
+namespace nimbrel::services {
 
 Translation FleetTranslations::Translate(const std::string& text, const std::string& pair) const {
     // No translator has any other pair; and a pair of five characters
@@ -19,4 +19,4 @@ Translation FleetTranslations::Translate(const std::string& text, const std::str
     return translation;
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -9,10 +9,10 @@
 #include <cstddef>
 #include <string>
 
-#include "support/shared_store.h"
-#include "translation/translator.h"
+#include "services/support/shared_store.h"
+#include "services/translation/translator.h"
 
-namespace services {
+namespace nimbrel::services {
 
 // A translated piece is a report's label or value, or a line typed to /tr.
 inline constexpr std::size_t kFleetTranslationBytes = 64 * 1024;
@@ -31,4 +31,4 @@ private:
     const SharedStore& fleet_;
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

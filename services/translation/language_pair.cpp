@@ -1,6 +1,6 @@
-#include "translation/language_pair.h"
+#include "services/translation/language_pair.h"
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
@@ -15,4 +15,4 @@ std::optional<LanguagePair> SplitLanguagePair(std::string_view pair) {
     return LanguagePair{pair.substr(0, 2), pair.substr(3, 2)};
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string_view>
 
-namespace services {
+namespace nimbrel::services {
 
 struct LanguagePair {
     std::string_view source;
@@ -14,4 +14,4 @@ struct LanguagePair {
 // nullopt for anything but two letters, "_", two letters.
 std::optional<LanguagePair> SplitLanguagePair(std::string_view pair);
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -1,6 +1,6 @@
-#include "translation/translation_cache.h"
+#include "services/translation/translation_cache.h"
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 // Roughly what an entry costs beyond its texts: list node, index slot.
@@ -53,4 +53,4 @@ std::size_t TranslationCache::bytes() const {
     return bytes_;
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

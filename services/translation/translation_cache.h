@@ -12,10 +12,10 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "support/metrics.h"
-#include "translation/translator.h"
+#include "services/support/metrics.h"
+#include "services/translation/translator.h"
 
-namespace services {
+namespace nimbrel::services {
 
 inline constexpr std::size_t kTranslationCacheBytes = 4u << 20;
 
@@ -46,4 +46,4 @@ private:
     mutable Counter misses_;
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -4,7 +4,7 @@
 #include <chrono>
 #include <string>
 
-namespace services {
+namespace nimbrel::services {
 
 // The plug-in gives up on a request after 5 s, so the services answer
 // within 4: a translation is given this long, all waiting included.
@@ -23,4 +23,4 @@ public:
     virtual Translation Translate(const std::string& text, const std::string& pair) const = 0;
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -1,6 +1,6 @@
-#include "translation/translator_chain.h"
+#include "services/translation/translator_chain.h"
 
-namespace services {
+namespace nimbrel::services {
 
 Translation TranslatorChain::Translate(const std::string& text, const std::string& pair) const {
     for (const Translator* translator : translators_) {
@@ -10,4 +10,4 @@ Translation TranslatorChain::Translate(const std::string& text, const std::strin
     return {Translation::Outcome::UnsupportedPair, {}};
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "translation/translator.h"
+#include "services/translation/translator.h"
 
-namespace services {
+namespace nimbrel::services {
 
 class TranslatorChain : public Translator {
 public:
@@ -20,4 +20,4 @@ private:
     std::vector<const Translator*> translators_;
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

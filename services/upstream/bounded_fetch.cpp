@@ -1,4 +1,4 @@
-#include "upstream/bounded_fetch.h"
+#include "services/upstream/bounded_fetch.h"
 
 #include <netinet/in.h>
 #include <poll.h>
@@ -8,12 +8,12 @@
 #include <cstring>
 #include <vector>
 
-#include "upstream/host_lookup.h"
-#include "upstream/http_answer_reader.h"
-#include "support/unique_fd.h"
-#include "upstream/upstream_channel.h"
+#include "services/upstream/host_lookup.h"
+#include "services/upstream/http_answer_reader.h"
+#include "services/support/unique_fd.h"
+#include "services/upstream/upstream_channel.h"
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -90,11 +90,11 @@ UniqueFd Connect(const std::vector<HostAddress>& addresses, Clock::time_point de
     return {};
 }
 
-FetchResult Failure(std::string error, int status = 0) { return {false, status, {}, std::move(error)}; }
+FetchError Failure(std::string error, int status = 0) { return {status, std::move(error)}; }
 
 }  // namespace
 
-FetchResult BoundedFetch(const UpstreamUrl& url, const FetchLimits& limits, const FetchRequest& request) {
+FetchedBody BoundedFetch(const UpstreamUrl& url, const FetchLimits& limits, const FetchRequest& request) {
     const auto deadline = Clock::now() + limits.time;
     const std::string within = std::to_string(limits.time.count()) + " ms";
     const OriginParts origin = SplitOrigin(url.origin);
@@ -147,11 +147,11 @@ FetchResult BoundedFetch(const UpstreamUrl& url, const FetchLimits& limits, cons
         }
         return ChannelStep::WantRead;
     });
-    if (reading == Ended::Done) return {true, answer.status(), std::move(answer.body()), {}};
+    if (reading == Ended::Done) return std::move(answer.body());
     if (answer.state() == HttpAnswerReader::State::Failed) return Failure(answer.error(), answer.status());
     if (reading == Ended::Failed) return Failure("the connection broke (" + channel->failure() + ")", answer.status());
     if (answer.state() == HttpAnswerReader::State::Head) return Failure("the answer's head not complete within " + within);
     return Failure("the answer's body not complete within " + within, answer.status());
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

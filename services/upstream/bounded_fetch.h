@@ -9,9 +9,10 @@
 #include <cstddef>
 #include <string>
 
-#include "upstream/upstream_url.h"
+#include "services/support/result.h"
+#include "services/upstream/upstream_url.h"
 
-namespace services {
+namespace nimbrel::services {
 
 // A sound server's head is well under a kilobyte; a line that never ends
 // must not grow without bound.
@@ -29,16 +30,18 @@ struct FetchRequest {
     std::string contentType;
 };
 
-struct FetchResult {
-    bool ok = false;
-    int status = 0;     // the answer's status; 0 when none came
-    std::string body;   // when ok
-    std::string error;  // why not, for the log: "HTTP status 404", ...
+// Why a fetch gave no body.
+struct FetchError {
+    int status = 0;   // the answer's status; 0 when none came
+    std::string why;  // for the log: "HTTP status 404", ...
 };
 
-// Only a 200 answer is ok; redirections are not followed. A gzip or
+// The body of the answer, or why there is none.
+using FetchedBody = Result<std::string, FetchError>;
+
+// Only a 200 answer gives its body; redirections are not followed. A gzip or
 // deflate body is decompressed. Returns by the deadline (and a few
 // milliseconds) whatever the source or the name resolver does.
-FetchResult BoundedFetch(const UpstreamUrl& url, const FetchLimits& limits, const FetchRequest& request = {});
+FetchedBody BoundedFetch(const UpstreamUrl& url, const FetchLimits& limits, const FetchRequest& request = {});
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -1,4 +1,4 @@
-#include "upstream/host_lookup.h"
+#include "services/upstream/host_lookup.h"
 
 #include <netdb.h>
 
@@ -8,7 +8,7 @@
 #include <memory>
 #include <mutex>
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -111,4 +111,4 @@ HostLookup LookUpHost(const std::string& host, const std::string& port, Clock::t
     return {HostLookup::Outcome::Found, addresses, {}};
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace services {
+namespace nimbrel::services {
 
 struct HostAddress {
     sockaddr_storage address;
@@ -30,4 +30,4 @@ struct HostLookup {
 HostLookup LookUpHost(const std::string& host, const std::string& port,
                       std::chrono::steady_clock::time_point deadline);
 
-}  // namespace services
+}  // namespace nimbrel::services

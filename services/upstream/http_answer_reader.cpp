@@ -1,4 +1,4 @@
-#include "upstream/http_answer_reader.h"
+#include "services/upstream/http_answer_reader.h"
 
 #include <zlib.h>
 
@@ -6,7 +6,9 @@
 #include <cctype>
 #include <vector>
 
-namespace services {
+#include "services/support/text_match.h"
+
+namespace nimbrel::services {
 namespace {
 
 constexpr int kOk = 200;
@@ -15,18 +17,6 @@ constexpr std::size_t kChunkLineBytes = 1024;
 constexpr std::size_t kInflateStep = 16 * 1024;
 // zlib's window, and 32 to take a gzip or a zlib header alike.
 constexpr int kGzipOrZlib = 15 + 32;
-
-std::string_view Trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t\r");
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
-}
-
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return lower;
-}
 
 // Where the head ends (after its blank line), looking from `from` on; npos
 // while it goes on.
@@ -160,8 +150,8 @@ void HttpAnswerReader::ReadHead() {
     for (std::size_t i = 1; i < lines.size(); ++i) {
         const auto colon = lines[i].find(':');
         if (colon == std::string_view::npos) continue;
-        const std::string name = Lower(Trimmed(lines[i].substr(0, colon)));
-        const std::string_view value = Trimmed(lines[i].substr(colon + 1));
+        const std::string name = AsciiLowered(TrimmedBlanks(lines[i].substr(0, colon)));
+        const std::string_view value = TrimmedBlanks(lines[i].substr(colon + 1));
         if (name == "content-length") {
             std::uint64_t length = 0;
             if (!ReadNumber(value, 10, length) || (hasLength && length != left_)) {
@@ -170,9 +160,9 @@ void HttpAnswerReader::ReadHead() {
             hasLength = true;
             left_ = length;
         } else if (name == "transfer-encoding") {
-            transfer += (transfer.empty() ? "" : ", ") + Lower(value);
+            transfer += (transfer.empty() ? "" : ", ") + AsciiLowered(value);
         } else if (name == "content-encoding") {
-            encoding += (encoding.empty() ? "" : ", ") + Lower(value);
+            encoding += (encoding.empty() ? "" : ", ") + AsciiLowered(value);
         }
     }
     if (encoding == "gzip" || encoding == "x-gzip" || encoding == "deflate") {
@@ -218,7 +208,7 @@ std::string_view HttpAnswerReader::TakeChunked(std::string_view bytes) {
             if (!TakeLine(bytes, kChunkLineBytes, "a chunk size line passed " + std::to_string(kChunkLineBytes) + " bytes")) {
                 return bytes;
             }
-            const std::string_view size = Trimmed(std::string_view(line_).substr(0, line_.find(';')));
+            const std::string_view size = TrimmedBlanks(std::string_view(line_).substr(0, line_.find(';')));
             const bool read = ReadNumber(size, 16, left_);
             line_.clear();
             if (!read) {
@@ -304,4 +294,4 @@ void HttpAnswerReader::Finish() {
     state_ = State::Complete;
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-namespace services {
+namespace nimbrel::services {
 
 class HttpAnswerReader {
 public:
@@ -63,4 +63,4 @@ private:
     std::string error_;
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

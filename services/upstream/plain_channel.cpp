@@ -5,9 +5,9 @@
 #include <cerrno>
 #include <cstring>
 
-#include "upstream/upstream_channel.h"
+#include "services/upstream/upstream_channel.h"
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 class Plain : public UpstreamChannel {
@@ -44,4 +44,4 @@ private:
 
 std::unique_ptr<UpstreamChannel> PlainChannel(int socket) { return std::make_unique<Plain>(socket); }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -12,9 +12,9 @@
 #include <memory>
 #include <mutex>
 
-#include "upstream/upstream_channel.h"
+#include "services/upstream/upstream_channel.h"
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 using Context = std::unique_ptr<SSL_CTX, decltype(&SSL_CTX_free)>;
@@ -125,4 +125,4 @@ std::unique_ptr<UpstreamChannel> TlsChannel(int socket, const std::string& host)
     return std::make_unique<Tls>(socket, host);
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

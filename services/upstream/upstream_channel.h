@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-namespace services {
+namespace nimbrel::services {
 
 enum class ChannelStep { Done, WantRead, WantWrite, Failed };
 
@@ -32,4 +32,4 @@ std::unique_ptr<UpstreamChannel> PlainChannel(int socket);
 // host: the name (or address) the server's certificate must be for.
 std::unique_ptr<UpstreamChannel> TlsChannel(int socket, const std::string& host);
 
-}  // namespace services
+}  // namespace nimbrel::services

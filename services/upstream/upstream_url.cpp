@@ -1,17 +1,11 @@
-#include "upstream/upstream_url.h"
+#include "services/upstream/upstream_url.h"
 
 #include <cctype>
 
-namespace services {
-namespace {
+#include "services/support/text_match.h"
 
-bool StartsWithNoCase(std::string_view text, std::string_view start) {
-    if (text.size() < start.size()) return false;
-    for (std::size_t i = 0; i < start.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(text[i])) != start[i]) return false;
-    }
-    return true;
-}
+namespace nimbrel::services {
+namespace {
 
 bool IsHostByte(char c, bool bracketed) {
     const auto b = static_cast<unsigned char>(c);
@@ -65,8 +59,7 @@ std::optional<UpstreamUrl> ParseUpstreamUrl(std::string_view url) {
     if (!IsHost(host) || !IsPath(path)) return std::nullopt;
     if (colon != std::string_view::npos && !IsPort(authority.substr(colon + 1))) return std::nullopt;
     UpstreamUrl parsed;
-    parsed.origin = std::string(scheme.substr(0, scheme.size() - 3));
-    for (char& c : parsed.origin) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    parsed.origin = AsciiLowered(scheme.substr(0, scheme.size() - 3));
     parsed.origin += "://";
     parsed.origin += authority;
     parsed.path = std::string(path);
@@ -97,4 +90,4 @@ OriginParts SplitOrigin(const std::string& origin) {
     return split;
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

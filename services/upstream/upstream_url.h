@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace services {
+namespace nimbrel::services {
 
 struct UpstreamUrl {
     std::string origin;  // "https://tgftp.nws.noaa.gov", "http://127.0.0.1:8080"
@@ -35,4 +35,4 @@ UpstreamUrl AsFolder(UpstreamUrl url);
 // The file or endpoint name in the folder url names.
 UpstreamUrl InFolder(const UpstreamUrl& folder, std::string_view name);
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -11,11 +11,11 @@
 #include <climits>
 #include <vector>
 
-#include "support/windows_text.h"
+#include "services/support/windows_text.h"
 #include "unique_any.h"
-#include "upstream/bounded_fetch.h"
+#include "services/upstream/bounded_fetch.h"
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -24,7 +24,7 @@ using UniqueInternet = nimbrel::UniqueAny<HINTERNET, &WinHttpCloseHandle>;
 constexpr wchar_t kUserAgent[] = L"nimbrel-services";
 constexpr std::size_t kReadBytes = 16 * 1024;
 
-FetchResult Failure(std::string error, int status = 0) { return {false, status, {}, std::move(error)}; }
+FetchError Failure(std::string error, int status = 0) { return {status, std::move(error)}; }
 
 // Milliseconds left, at least 1: WinHTTP takes 0 as "no timeout".
 int Left(Clock::time_point deadline) {
@@ -43,7 +43,7 @@ bool GiveTimeLeft(HINTERNET handle, Clock::time_point deadline) {
 
 }  // namespace
 
-FetchResult BoundedFetch(const UpstreamUrl& url, const FetchLimits& limits, const FetchRequest& request) {
+FetchedBody BoundedFetch(const UpstreamUrl& url, const FetchLimits& limits, const FetchRequest& request) {
     const auto deadline = Clock::now() + limits.time;
     const std::string within = std::to_string(limits.time.count()) + " ms";
     const OriginParts origin = SplitOrigin(url.origin);
@@ -107,7 +107,7 @@ FetchResult BoundedFetch(const UpstreamUrl& url, const FetchLimits& limits, cons
         DWORD count = 0;
         if (!GiveTimeLeft(exchange.get(), deadline) ||
             !WinHttpReadData(exchange.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &count)) {
-            FetchResult failure = failed("the answer's body");
+            FetchError failure = failed("the answer's body");
             failure.status = static_cast<int>(status);
             return failure;
         }
@@ -117,7 +117,7 @@ FetchResult BoundedFetch(const UpstreamUrl& url, const FetchLimits& limits, cons
         }
         body.append(buffer.data(), count);
     }
-    return {true, static_cast<int>(status), std::move(body), {}};
+    return FetchedBody(std::move(body));
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "translation/apertium/apertium_mode_file.h"
-#include "translation/apertium/apertium_pipeline.h"
-#include "support/child_process.h"
+#include "services/translation/apertium/apertium_mode_file.h"
+#include "services/translation/apertium/apertium_pipeline.h"
+#include "services/support/child_process.h"
 
 namespace {
 
@@ -56,7 +56,7 @@ void Print(const char* what, std::vector<double> times) {
 
 int main() {
     const auto command =
-        services::NullFlushCommand(std::string(services::kApertiumModesFolder) + "/eng-spa.mode");
+        nimbrel::services::NullFlushCommand(std::string(nimbrel::services::kApertiumModesFolder) + "/eng-spa.mode");
     if (!command) {
         std::puts("apertium_pipeline_benchmark: no eng-spa mode installed");
         return 0;
@@ -64,11 +64,11 @@ int main() {
 
     std::vector<double> fresh;
     for (int i = 0; i < kPieceCount; ++i) {
-        fresh.push_back(Time([&] { services::RunChild({"apertium", "-u", "eng-spa"}, kPieces[i], std::chrono::seconds(30)); }));
+        fresh.push_back(Time([&] { nimbrel::services::RunChild({"apertium", "-u", "eng-spa"}, kPieces[i], std::chrono::seconds(30)); }));
     }
     Print("a fresh apertium process per piece", fresh);
 
-    services::ApertiumPipeline pipeline(*command, std::chrono::seconds(30));
+    nimbrel::services::ApertiumPipeline pipeline(*command, std::chrono::seconds(30));
     std::printf("%-44s %8.2f ms\n", "warm pipeline: start and first piece",
                 Time([&] { pipeline.Translate(kPieces[0]); }));
     std::vector<double> warm;

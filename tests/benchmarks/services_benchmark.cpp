@@ -9,40 +9,40 @@
 #include <cstring>
 #include <vector>
 
-#include "fake_source.h"
-#include "observations/live_observations.h"
-#include "observation_fixtures.h"
-#include "service_data.h"
-#include "service_routes.h"
-#include "service_server.h"
+#include "tests/services/fake_source.h"
+#include "services/observations/live_observations.h"
+#include "tests/services/observation_fixtures.h"
+#include "services/service_data.h"
+#include "services/service_routes.h"
+#include "services/service_server.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 
-class NoTranslator : public services::Translator {
+class NoTranslator : public nimbrel::services::Translator {
 public:
-    services::Translation Translate(const std::string&, const std::string&) const override { return {}; }
+    nimbrel::services::Translation Translate(const std::string&, const std::string&) const override { return {}; }
 };
 
 // The services in live mode in front of a fake source that holds KLXV.
 struct Gateway {
     explicit Gateway(std::chrono::milliseconds cacheTime)
-        : live({*services::ParseUpstreamUrl(source.Url("/decoded/")), cacheTime, services::kObservationLimits},
+        : live({*nimbrel::services::ParseUpstreamUrl(source.Url("/decoded/")), cacheTime, nimbrel::services::kObservationLimits},
                nullptr, data.observations, [](const std::string&) {}) {
         source.Put("/decoded/KLXV.TXT", FixtureObservation("KLXV"));
         server.Start(0);
     }
 
     FakeSource source;
-    services::ServiceData data = services::ServiceData::Load(SERVICES_DATA_DIR);
-    services::StationLists lists{{data.states, data.countries}};
+    nimbrel::services::ServiceData data = nimbrel::services::ServiceData::Load(SERVICES_DATA_DIR);
+    nimbrel::services::StationLists lists{{data.states, data.countries}};
     NoTranslator translator;
-    services::LiveObservations live;
-    services::ServiceRoutes routes{live, lists, translator};
+    nimbrel::services::LiveObservations live;
+    nimbrel::services::ServiceRoutes routes{live, lists, translator};
     // The benchmark's client is on loopback and asks far past fair use.
-    services::ServiceServer server{routes, {}, services::ServerLimits(), services::SystemThreads(), [] {
-                                       services::FairUse fairUse;
+    nimbrel::services::ServiceServer server{routes, {}, nimbrel::services::ServerLimits(), nimbrel::services::SystemThreads(), [] {
+                                       nimbrel::services::FairUse fairUse;
                                        fairUse.exemptLoopback = true;
                                        return fairUse;
                                    }()};
@@ -77,10 +77,10 @@ BENCHMARK(BM_StationPageCached)->Unit(benchmark::kMicrosecond);
 
 void BM_FreshRequestBeside128SlowClients(benchmark::State& state) {
     Gateway gateway(1h);
-    std::vector<services::UniqueFd> waiting;
+    std::vector<nimbrel::services::UniqueFd> waiting;
     for (int i = 0; i < 64; ++i) {
         for (const char* start : {"", "GET /weather/current/KLXV.html HTTP/1.1\r\nHo"}) {
-            services::UniqueFd socket(::socket(AF_INET, SOCK_STREAM, 0));
+            nimbrel::services::UniqueFd socket(::socket(AF_INET, SOCK_STREAM, 0));
             sockaddr_in address{};
             address.sin_family = AF_INET;
             address.sin_port = htons(static_cast<uint16_t>(gateway.server.port()));

@@ -10,8 +10,8 @@
 #include <string_view>
 
 #include "fuzz_check.h"
-#include "observations/observation_record.h"
-#include "pages/weather_page.h"
+#include "services/observations/observation_record.h"
+#include "services/pages/weather_page.h"
 
 namespace {
 
@@ -27,19 +27,19 @@ bool IsCleanField(std::string_view field) {
     return true;
 }
 
-void CheckServedRecord(const services::ObservationRecord& record, std::string_view code) {
+void CheckServedRecord(const nimbrel::services::ObservationRecord& record, std::string_view code) {
     const std::string closing = "(" + std::string(code) + ")";
     FUZZ_CHECK(record.station.size() >= closing.size() &&
                record.station.compare(record.station.size() - closing.size(), closing.size(), closing) == 0);
     FUZZ_CHECK(record.time.size() > 4 && record.time.compare(record.time.size() - 4, 4, " UTC") == 0);
     bool report = false;
-    for (const services::ObservationLine& line : record.lines) {
+    for (const nimbrel::services::ObservationLine& line : record.lines) {
         FUZZ_CHECK(IsCleanField(line.label) && IsCleanField(line.value));
         report = report || line.label == "ob";
     }
     FUZZ_CHECK(report);
     FUZZ_CHECK(IsCleanField(record.station) && IsCleanField(record.position) && IsCleanField(record.time));
-    const std::string page = services::WeatherPage(record);
+    const std::string page = nimbrel::services::WeatherPage(record);
     FUZZ_CHECK(!fuzz::HoldsForbiddenControl(page));
 }
 
@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view code = input.substr(0, kCodeLength);
     const std::string_view text = input.substr(code.size());
 
-    const services::ObservationRecord record = services::ParseObservationRecord(text, code);
-    if (services::IsStationCode(code) && services::IsDecodedObservation(text, code)) CheckServedRecord(record, code);
+    const nimbrel::services::ObservationRecord record = nimbrel::services::ParseObservationRecord(text, code);
+    if (nimbrel::services::IsStationCode(code) && nimbrel::services::IsDecodedObservation(text, code)) CheckServedRecord(record, code);
     return 0;
 }

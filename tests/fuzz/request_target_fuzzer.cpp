@@ -11,19 +11,19 @@
 
 #include "fuzz_check.h"
 #include "http/percent_encoding.h"
-#include "support/log_text.h"
-#include "support/percent_decoding.h"
-#include "support/query_value.h"
-#include "server/request_target.h"
-#include "pages/translation_request.h"
+#include "services/support/log_text.h"
+#include "services/support/percent_decoding.h"
+#include "services/support/query_value.h"
+#include "services/server/request_target.h"
+#include "services/pages/translation_request.h"
 
 namespace {
 
-bool operator==(const services::RequestTarget& a, const services::RequestTarget& b) {
+bool operator==(const nimbrel::services::RequestTarget& a, const nimbrel::services::RequestTarget& b) {
     return a.path == b.path && a.query == b.query;
 }
 
-bool operator==(const services::TranslationRequest& a, const services::TranslationRequest& b) {
+bool operator==(const nimbrel::services::TranslationRequest& a, const nimbrel::services::TranslationRequest& b) {
     return a.text == b.text && a.pair == b.pair;
 }
 
@@ -60,7 +60,7 @@ std::string Unescaped(std::string_view logged) {
 }
 
 void CheckServicesRead(std::string_view target) {
-    const services::RequestTarget split = services::SplitRequestTarget(target);
+    const nimbrel::services::RequestTarget split = nimbrel::services::SplitRequestTarget(target);
     FUZZ_CHECK(!split.path.empty());
     FUZZ_CHECK(split.path.size() <= target.size() || split.path == "/");
     // The query is the target's end, as sent.
@@ -69,11 +69,11 @@ void CheckServicesRead(std::string_view target) {
 
     // A proxy's absolute form names the same resource as the origin form.
     if (!target.empty() && (target[0] == '/' || target[0] == '?')) {
-        FUZZ_CHECK(services::SplitRequestTarget("http://weather.example" + std::string(target)) == split);
-        FUZZ_CHECK(services::SplitRequestTarget("HTTP://translate.example:80" + std::string(target)) == split);
+        FUZZ_CHECK(nimbrel::services::SplitRequestTarget("http://weather.example" + std::string(target)) == split);
+        FUZZ_CHECK(nimbrel::services::SplitRequestTarget("HTTP://translate.example:80" + std::string(target)) == split);
     }
 
-    const std::string logged = services::EscapedForLog(target);
+    const std::string logged = nimbrel::services::EscapedForLog(target);
     for (const char c : logged) {
         const auto byte = static_cast<unsigned char>(c);
         FUZZ_CHECK(byte >= 0x20 && byte < 0x7F);
@@ -87,14 +87,14 @@ void CheckEncodedTarget(const std::string& target) {
     const std::string encoded = nimbrel::EncodeRequestTarget(target);
     FUZZ_CHECK(IsTarget(encoded));
     if (IsTarget(target)) FUZZ_CHECK(encoded == target);
-    FUZZ_CHECK(services::PercentDecoded(encoded) == services::PercentDecoded(target));
+    FUZZ_CHECK(nimbrel::services::PercentDecoded(encoded) == nimbrel::services::PercentDecoded(target));
 
-    const services::RequestTarget raw = services::SplitRequestTarget(target);
-    const services::RequestTarget sent = services::SplitRequestTarget(encoded);
+    const nimbrel::services::RequestTarget raw = nimbrel::services::SplitRequestTarget(target);
+    const nimbrel::services::RequestTarget sent = nimbrel::services::SplitRequestTarget(encoded);
     FUZZ_CHECK(sent.path == raw.path);
     for (const std::string_view key : {"trtext", "lp", "state", "country"})
-        FUZZ_CHECK(services::QueryValue(sent.query, key) == services::QueryValue(raw.query, key));
-    FUZZ_CHECK(services::ParseTranslationQuery(sent.query) == services::ParseTranslationQuery(raw.query));
+        FUZZ_CHECK(nimbrel::services::QueryValue(sent.query, key) == nimbrel::services::QueryValue(raw.query, key));
+    FUZZ_CHECK(nimbrel::services::ParseTranslationQuery(sent.query) == nimbrel::services::ParseTranslationQuery(raw.query));
 }
 
 }  // namespace

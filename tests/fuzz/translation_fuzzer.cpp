@@ -17,30 +17,30 @@
 #include "directory/translation_query.h"
 #include "fuzz_check.h"
 #include "http/percent_encoding.h"
-#include "support/percent_decoding.h"
-#include "support/query_value.h"
-#include "server/request_target.h"
-#include "pages/translation_page.h"
-#include "pages/translation_request.h"
+#include "services/support/percent_decoding.h"
+#include "services/support/query_value.h"
+#include "services/server/request_target.h"
+#include "services/pages/translation_page.h"
+#include "services/pages/translation_request.h"
 
 namespace {
 
 void CheckRequest(const std::string& text, const std::string& pair) {
     const std::string value = nimbrel::PercentEncodeQueryValue(text);
-    FUZZ_CHECK(services::FormDecoded(value) == text);
-    FUZZ_CHECK(services::PercentDecoded(value) == text);
+    FUZZ_CHECK(nimbrel::services::FormDecoded(value) == text);
+    FUZZ_CHECK(nimbrel::services::PercentDecoded(value) == text);
 
     const std::string path = nimbrel::TranslationRequestPath(text, pair);
     // Nothing left for the session's own encoding to do.
     FUZZ_CHECK(nimbrel::EncodeRequestTarget(path) == path);
 
-    const services::RequestTarget target = services::SplitRequestTarget("http://translate.example" + path);
+    const nimbrel::services::RequestTarget target = nimbrel::services::SplitRequestTarget("http://translate.example" + path);
     FUZZ_CHECK(target.path == "/tr");
-    const services::TranslationRequest asked = services::ParseTranslationQuery(target.query);
+    const nimbrel::services::TranslationRequest asked = nimbrel::services::ParseTranslationQuery(target.query);
     FUZZ_CHECK(asked.text == text);
     FUZZ_CHECK(asked.pair == pair);
-    FUZZ_CHECK(services::QueryValue(target.query, "trtext") == text);
-    FUZZ_CHECK(services::QueryValue(target.query, "lp") == pair);
+    FUZZ_CHECK(nimbrel::services::QueryValue(target.query, "trtext") == text);
+    FUZZ_CHECK(nimbrel::services::QueryValue(target.query, "lp") == pair);
 }
 
 // The services answer every result with its control bytes as "?"; the
@@ -51,7 +51,7 @@ void CheckAnswer(const std::string& result) {
         const auto byte = static_cast<unsigned char>(c);
         if (fuzz::IsForbiddenControl(byte) || byte == 0x7F) c = '?';
     }
-    const std::string read = nimbrel::ExtractTranslation(services::TranslationPage(result));
+    const std::string read = nimbrel::ExtractTranslation(nimbrel::services::TranslationPage(result));
     if (shown.find(nimbrel::kTranslationEnd) == std::string::npos)
         FUZZ_CHECK(read == shown);
     else

@@ -8,18 +8,18 @@
 #include <mutex>
 #include <string>
 
-#include "translation/translator.h"
+#include "services/translation/translator.h"
 
-class GatedTranslator : public services::Translator {
+class GatedTranslator : public nimbrel::services::Translator {
 public:
     explicit GatedTranslator(bool open = false) : open_(open) {}
 
-    services::Translation Translate(const std::string& text, const std::string&) const override {
+    nimbrel::services::Translation Translate(const std::string& text, const std::string&) const override {
         std::unique_lock<std::mutex> lock(mutex_);
         ++callers_;
         changed_.notify_all();
         changed_.wait_for(lock, std::chrono::seconds(20), [this] { return open_; });
-        return {services::Translation::Outcome::Translated, text};
+        return {nimbrel::services::Translation::Outcome::Translated, text};
     }
     bool WaitForCaller() {
         std::unique_lock<std::mutex> lock(mutex_);

@@ -8,9 +8,9 @@
 #include <set>
 #include <string>
 
-#include "support/shared_store.h"
+#include "services/support/shared_store.h"
 
-class MemoryStore : public services::SharedStore {
+class MemoryStore : public nimbrel::services::SharedStore {
 public:
     std::optional<std::string> Get(const std::string& key, std::size_t maxBytes) const override {
         std::lock_guard<std::mutex> lock(mutex_);

@@ -9,24 +9,24 @@
 #include <regex>
 #include <set>
 
-#include "fake_source.h"
-#include "gated_translator.h"
-#include "loopback_client.h"
-#include "observation_fixtures.h"
-#include "observations/live_observations.h"
-#include "service_health.h"
-#include "service_routes.h"
-#include "service_server.h"
-#include "service_test_data.h"
-#include "support/child_process.h"
-#include "temp_folder.h"
+#include "tests/services/fake_source.h"
+#include "tests/services/gated_translator.h"
+#include "tests/services/loopback_client.h"
+#include "tests/services/observation_fixtures.h"
+#include "services/observations/live_observations.h"
+#include "services/service_health.h"
+#include "services/service_routes.h"
+#include "services/service_server.h"
+#include "tests/services/service_test_data.h"
+#include "services/support/child_process.h"
+#include "tests/services/temp_folder.h"
 
 using namespace std::chrono_literals;
 using loopback::Body;
 using loopback::Exchange;
 using loopback::StatusLines;
-using services::FairUse;
-using services::ServiceServer;
+using nimbrel::services::FairUse;
+using nimbrel::services::ServiceServer;
 
 namespace {
 
@@ -41,10 +41,10 @@ std::string Status(const std::string& answer) {
 
 class ServiceOperationTest : public testing::Test {
 protected:
-    ServiceServer& Serve(const FairUse& fairUse, const services::ObservationSource& observations = TestServiceData().observations) {
-        routes_ = std::make_unique<services::ServiceRoutes>(observations, lists_, translator_);
-        server_ = std::make_unique<ServiceServer>(*routes_, services::Log(), services::ServerLimits(),
-                                                  services::SystemThreads(), fairUse);
+    ServiceServer& Serve(const FairUse& fairUse, const nimbrel::services::ObservationSource& observations = TestServiceData().observations) {
+        routes_ = std::make_unique<nimbrel::services::ServiceRoutes>(observations, lists_, translator_);
+        server_ = std::make_unique<ServiceServer>(*routes_, nimbrel::services::Log(), nimbrel::services::ServerLimits(),
+                                                  nimbrel::services::SystemThreads(), fairUse);
         return *server_;
     }
     int Start() {
@@ -53,8 +53,8 @@ protected:
     }
 
     GatedTranslator translator_{true};
-    services::StationLists lists_{{TestServiceData().states, TestServiceData().countries}};
-    std::unique_ptr<services::ServiceRoutes> routes_;
+    nimbrel::services::StationLists lists_{{TestServiceData().states, TestServiceData().countries}};
+    std::unique_ptr<nimbrel::services::ServiceRoutes> routes_;
     std::unique_ptr<ServiceServer> server_;
 };
 
@@ -103,8 +103,8 @@ TEST_F(ServiceOperationTest, AClientPastItsAllowanceIsToldToWait) {
 // than the allowance.
 TEST_F(ServiceOperationTest, DistinctUnknownCodesCostNoMoreUpstreamRequestsThanTheAllowance) {
     FakeSource source;
-    const services::LiveObservations live(
-        services::LiveSettings{*services::ParseUpstreamUrl(source.Url("/decoded/")), 1h, {2s, 64 * 1024}},
+    const nimbrel::services::LiveObservations live(
+        nimbrel::services::LiveSettings{*nimbrel::services::ParseUpstreamUrl(source.Url("/decoded/")), 1h, {2s, 64 * 1024}},
         nullptr, TestServiceData().observations, [](const std::string&) {});
     FairUse fairUse = Tight();
     fairUse.pages = {0.001, 5};
@@ -177,7 +177,7 @@ TEST_F(ServiceOperationTest, HealthSaysServingWithEachStatusLine) {
 }
 
 TEST(ServiceHealth, StatusLinesSayTheUpstreamsStateAndTheArchivesAge) {
-    using State = services::LiveObservations::SourceState;
+    using State = nimbrel::services::LiveObservations::SourceState;
     const auto now = std::chrono::steady_clock::now();
     // 2024-03-01 12:00:00 UTC
     const std::chrono::system_clock::time_point wallNow{std::chrono::seconds(1709294400)};
@@ -190,13 +190,13 @@ TEST(ServiceHealth, StatusLinesSayTheUpstreamsStateAndTheArchivesAge) {
         {{State::Kind::Resting, now + 61s}, "upstream: resting until 12:01:01 UTC"},
         {{State::Kind::Resting, now + 12h + 5s}, "upstream: resting until 00:00:05 UTC"},  // the next day
     };
-    for (const auto& each : upstream) EXPECT_EQ(services::UpstreamStatusLine(each.state, now, wallNow), each.line);
+    for (const auto& each : upstream) EXPECT_EQ(nimbrel::services::UpstreamStatusLine(each.state, now, wallNow), each.line);
 
-    EXPECT_EQ(services::ArchiveStatusLine(4981, "2017-07-29", wallNow),
+    EXPECT_EQ(nimbrel::services::ArchiveStatusLine(4981, "2017-07-29", wallNow),
               "archive: 4981 stations of 2017-07-29, 2407 days old");
-    EXPECT_EQ(services::ArchiveStatusLine(1, "2024-02-29", wallNow), "archive: 1 stations of 2024-02-29, 1 days old");
-    EXPECT_EQ(services::ArchiveStatusLine(1, "1970-01-01", wallNow), "archive: 1 stations of 1970-01-01, 19783 days old");
-    EXPECT_EQ(services::ArchiveStatusLine(1, "someday", wallNow), "archive: 1 stations of someday");
+    EXPECT_EQ(nimbrel::services::ArchiveStatusLine(1, "2024-02-29", wallNow), "archive: 1 stations of 2024-02-29, 1 days old");
+    EXPECT_EQ(nimbrel::services::ArchiveStatusLine(1, "1970-01-01", wallNow), "archive: 1 stations of 1970-01-01, 19783 days old");
+    EXPECT_EQ(nimbrel::services::ArchiveStatusLine(1, "someday", wallNow), "archive: 1 stations of someday");
 }
 
 // SIGTERM while a station page waits on a source that trickles: no new
@@ -207,7 +207,7 @@ TEST(ServicesProgram, SigtermLetsTheRequestInFlightFinishThenExitsZero) {
     source.Put("/decoded/KLXV.TXT", FixtureObservation("KLXV"));
     source.SetMode(FakeSource::Mode::Trickle);
     TempFolder cache("services_program_cache");
-    auto program = services::ChildProcess::Start({NIMBREL_SERVICES_PROGRAM, "--port", "0", "--cache-dir", cache.path(),
+    auto program = nimbrel::services::ChildProcess::Start({NIMBREL_SERVICES_PROGRAM, "--port", "0", "--cache-dir", cache.path(),
                                                   "--observations-url", source.Url("/decoded/")});
     ASSERT_TRUE(program);
     std::string portLine;
@@ -216,7 +216,7 @@ TEST(ServicesProgram, SigtermLetsTheRequestInFlightFinishThenExitsZero) {
     const int port = std::atoi(portLine.c_str());
     ASSERT_GT(port, 0) << portLine;
 
-    const services::UniqueFd inFlight =
+    const nimbrel::services::UniqueFd inFlight =
         loopback::SendRequest(port, "GET /weather/current/KLXV.html HTTP/1.1\r\nHost: weather.example\r\n\r\n");
     for (int i = 0; i < 1000 && source.Requests() == 0; ++i) std::this_thread::sleep_for(5ms);
     ASSERT_EQ(source.Requests(), 1);

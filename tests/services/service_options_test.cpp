@@ -1,15 +1,15 @@
-#include "service_options.h"
+#include "services/service_options.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 
-#include "support/log_text.h"
-#include "upstream/upstream_url.h"
+#include "services/support/log_text.h"
+#include "services/upstream/upstream_url.h"
 
-using services::ParseServiceOptions;
-using services::ParseUpstreamUrl;
-using services::ServiceOptions;
+using nimbrel::services::ParseServiceOptions;
+using nimbrel::services::ParseUpstreamUrl;
+using nimbrel::services::ServiceOptions;
 
 namespace {
 
@@ -63,14 +63,14 @@ TEST(ServiceOptions, LiveUsesThePublicSourcesAndTheGatewayPort) {
 }
 
 TEST(ServiceOptions, TranslatorsAreChosenByName) {
-    EXPECT_EQ(Parsed({}).translator, services::TranslatorChoice::Auto);
+    EXPECT_EQ(Parsed({}).translator, nimbrel::services::TranslatorChoice::Auto);
     const ServiceOptions libre = Parsed({"--translator", "libretranslate", "--libretranslate-url",
                                          "http://localhost:5000", "--libretranslate-key", "k"});
-    EXPECT_EQ(libre.translator, services::TranslatorChoice::LibreTranslate);
+    EXPECT_EQ(libre.translator, nimbrel::services::TranslatorChoice::LibreTranslate);
     EXPECT_EQ(libre.libreTranslate->Text(), "http://localhost:5000/");
     EXPECT_EQ(libre.libreTranslateKey, "k");
     EXPECT_FALSE(libre.Live());
-    EXPECT_EQ(Parsed({"--translator", "apertium"}).translator, services::TranslatorChoice::Apertium);
+    EXPECT_EQ(Parsed({"--translator", "apertium"}).translator, nimbrel::services::TranslatorChoice::Apertium);
     EXPECT_EQ(Refused({"--translator", "libretranslate"}), "--translator libretranslate needs --libretranslate-url");
     EXPECT_EQ(Refused({"--translator", "google"}), "bad value for --translator: google");
 }
@@ -88,17 +88,17 @@ TEST(ServiceOptions, BadCommandLinesAreRefusedWithTheReason) {
                                "--cache-seconds", "--cache-dir", "--libretranslate-url",
                                "--libretranslate-key", "--translator", "--rate-pages", "--rate-translations",
                                "--rate-exempt-loopback", "--shared-cache"}) {
-        EXPECT_NE(std::string(services::kServiceUsage).find(option), std::string::npos) << option;
+        EXPECT_NE(std::string(nimbrel::services::kServiceUsage).find(option), std::string::npos) << option;
     }
 }
 
 TEST(ServiceOptions, FairUseIsOnForEveryClientUnlessToldOtherwise) {
-    const services::FairUse defaults = Parsed({}).fairUse;
+    const nimbrel::services::FairUse defaults = Parsed({}).fairUse;
     EXPECT_FALSE(defaults.exemptLoopback);
     EXPECT_GT(defaults.pages.perSecond, 0);
     EXPECT_GT(defaults.translations.perSecond, 0);
 
-    const services::FairUse given = Parsed({"--rate-pages", "0.5:10", "--rate-exempt-loopback",
+    const nimbrel::services::FairUse given = Parsed({"--rate-pages", "0.5:10", "--rate-exempt-loopback",
                                             "--rate-translations", "0:1"}).fairUse;
     EXPECT_TRUE(given.exemptLoopback);
     EXPECT_EQ(given.pages.perSecond, 0.5);
@@ -121,11 +121,11 @@ TEST(UpstreamUrl, SplitsOriginFromPathAndRefusesWhatIsNoAddress) {
     ASSERT_TRUE(url);
     EXPECT_EQ(url->origin, "http://[::1]:8080");
     EXPECT_EQ(url->path, "/");
-    EXPECT_EQ(services::AsFolder(*ParseUpstreamUrl("http://h/a")).path, "/a/");
+    EXPECT_EQ(nimbrel::services::AsFolder(*ParseUpstreamUrl("http://h/a")).path, "/a/");
     // A server below a path, as LibreTranslate may sit behind a proxy.
-    EXPECT_EQ(services::InFolder(*ParseUpstreamUrl("https://example.org/libretranslate"), "translate").Text(),
+    EXPECT_EQ(nimbrel::services::InFolder(*ParseUpstreamUrl("https://example.org/libretranslate"), "translate").Text(),
               "https://example.org/libretranslate/translate");
-    EXPECT_EQ(services::InFolder(*ParseUpstreamUrl("http://localhost:5000"), "languages").Text(),
+    EXPECT_EQ(nimbrel::services::InFolder(*ParseUpstreamUrl("http://localhost:5000"), "languages").Text(),
               "http://localhost:5000/languages");
     for (const char* bad : {"", "tgftp.nws.noaa.gov/data/", "file:///etc/", "http://", "http://h:0/",
                             "http://h:99999/", "http://h:x/", "http://user@h/", "http://h/a b", "http://h/a?q",
@@ -155,7 +155,7 @@ TEST(RedisAddress, HostPortAndDatabaseAreReadWithTheirDefaults) {
         {"redis://h\r\n", ""},
     };
     for (const auto& c : cases) {
-        const auto address = services::ParseRedisAddress(c.given);
+        const auto address = nimbrel::services::ParseRedisAddress(c.given);
         EXPECT_EQ(address ? address->Text() : "", c.shown) << c.given;
     }
     EXPECT_EQ(Parsed({"--shared-cache", "redis://10.0.0.5:6380/3"}).sharedCache->Text(), "redis://10.0.0.5:6380/3");
@@ -164,12 +164,12 @@ TEST(RedisAddress, HostPortAndDatabaseAreReadWithTheirDefaults) {
 }
 
 TEST(LogText, ControlBytesDeleteAndEightBitBytesAreEscaped) {
-    EXPECT_EQ(services::EscapedForLog("GET /\x1b[2J\r\nX\x7f\\ ok"), "GET /\\x1B[2J\\x0D\\x0AX\\x7F\\\\ ok");
+    EXPECT_EQ(nimbrel::services::EscapedForLog("GET /\x1b[2J\r\nX\x7f\\ ok"), "GET /\\x1B[2J\\x0D\\x0AX\\x7F\\\\ ok");
     // C1 controls raw (CSI) and as UTF-8, and any other byte from 0x80 up.
-    EXPECT_EQ(services::EscapedForLog("\x9b" "2J \xc2\x9b" "2J \xb0 \xff"), "\\x9B2J \\xC2\\x9B2J \\xB0 \\xFF");
+    EXPECT_EQ(nimbrel::services::EscapedForLog("\x9b" "2J \xc2\x9b" "2J \xb0 \xff"), "\\x9B2J \\xC2\\x9B2J \\xB0 \\xFF");
     std::FILE* file = std::tmpfile();
     ASSERT_NE(file, nullptr);
-    services::WriteLogLine(file, "a\nb\tc");
+    nimbrel::services::WriteLogLine(file, "a\nb\tc");
     std::rewind(file);
     char line[64] = {};
     ASSERT_NE(std::fgets(line, sizeof line, file), nullptr);

@@ -1,4 +1,4 @@
-#include "service_server.h"
+#include "services/service_server.h"
 
 #include <httplib.h>
 
@@ -6,14 +6,14 @@
 
 #include <chrono>
 
-#include "loopback_client.h"
-#include "service_routes.h"
-#include "service_test_data.h"
+#include "tests/services/loopback_client.h"
+#include "services/service_routes.h"
+#include "tests/services/service_test_data.h"
 
 using loopback::Body;
 using loopback::Exchange;
-using services::ServiceServer;
-using services::Translation;
+using nimbrel::services::ServiceServer;
+using nimbrel::services::Translation;
 
 namespace {
 
@@ -21,7 +21,7 @@ const std::string kHeaderMarker = "Current Weather Conditions:<BR>";
 const std::string kTranslationStart = "<td bgcolor=white class=s><div style=padding:10px;>";
 
 // Knows one pair and shows what reached it.
-class BracketTranslator : public services::Translator {
+class BracketTranslator : public nimbrel::services::Translator {
 public:
     Translation Translate(const std::string& text, const std::string& pair) const override {
         if (pair != "en_es") return {Translation::Outcome::UnsupportedPair, {}};
@@ -38,8 +38,8 @@ protected:
     }
 
     BracketTranslator translator_;
-    services::StationLists lists_{{TestServiceData().states, TestServiceData().countries}};
-    services::ServiceRoutes routes_{TestServiceData().observations, lists_, translator_};
+    nimbrel::services::StationLists lists_{{TestServiceData().states, TestServiceData().countries}};
+    nimbrel::services::ServiceRoutes routes_{TestServiceData().observations, lists_, translator_};
     ServiceServer server_{routes_};
 };
 
@@ -100,7 +100,7 @@ TEST_F(ServiceServerTest, APortAlreadyTakenIsRefused) {
 // A client may keep its connection open after an answer; stopping must not
 // wait for it.
 TEST_F(ServiceServerTest, StopsPromptlyWithAConnectionLeftOpen) {
-    const services::UniqueFd socket =
+    const nimbrel::services::UniqueFd socket =
         loopback::SendRequest(server_.port(), "GET /weather/current/LFMN.html HTTP/1.1\r\nHost: weather.example\r\n\r\n");
     ASSERT_TRUE(socket);
     char buffer[64];
@@ -117,9 +117,9 @@ TEST_F(ServiceServerTest, StopsPromptlyWithAConnectionLeftOpen) {
 TEST_F(ServiceServerTest, OnlyPagesThatNeedNoWaitAreAnsweredAtOnce) {
     for (const char* target : {"/weather/current/LFMN.html", "/weather/current/ZZZZ.html",
                                "http://weather.example:80/international.html", "/nothing"}) {
-        const std::optional<services::Page> atOnce = routes_.AnswerAtOnce(target);
+        const std::optional<nimbrel::services::Page> atOnce = routes_.AnswerAtOnce(target);
         ASSERT_TRUE(atOnce) << target;
-        const services::Page page = routes_.Answer(target);
+        const nimbrel::services::Page page = routes_.Answer(target);
         EXPECT_EQ(atOnce->status, page.status) << target;
         EXPECT_EQ(atOnce->body, page.body) << target;
     }

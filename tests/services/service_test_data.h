@@ -1,9 +1,9 @@
 #pragma once
 // The services' real data, read once for all the tests that need it.
 
-#include "service_data.h"
+#include "services/service_data.h"
 
-inline const services::ServiceData& TestServiceData() {
-    static const services::ServiceData data = services::ServiceData::Load(SERVICES_DATA_DIR);
+inline const nimbrel::services::ServiceData& TestServiceData() {
+    static const nimbrel::services::ServiceData data = nimbrel::services::ServiceData::Load(SERVICES_DATA_DIR);
     return data;
 }

@@ -1,4 +1,4 @@
-#include "translation/apertium/apertium_mode_file.h"
+#include "services/translation/apertium/apertium_mode_file.h"
 
 #include <dirent.h>
 
@@ -6,7 +6,7 @@
 #include <fstream>
 #include <memory>
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 constexpr std::string_view kModeSuffix = ".mode";
@@ -110,4 +110,4 @@ std::vector<std::string> InstalledModes(const std::string& folder) {
     return modes;
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

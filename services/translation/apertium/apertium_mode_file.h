@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace services {
+namespace nimbrel::services {
 
 inline constexpr char kApertiumModesFolder[] = "/usr/share/apertium/modes";
 
@@ -25,4 +25,4 @@ std::optional<std::vector<std::string>> NullFlushCommand(const std::string& mode
 // The modes installed in the folder: the names of its NAME.mode files, sorted.
 std::vector<std::string> InstalledModes(const std::string& folder);
 
-}  // namespace services
+}  // namespace nimbrel::services

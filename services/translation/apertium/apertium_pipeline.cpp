@@ -1,9 +1,9 @@
-#include "translation/apertium/apertium_pipeline.h"
+#include "services/translation/apertium/apertium_pipeline.h"
 
-#include "translation/apertium/apertium_stream_text.h"
-#include "support/edge_blanks.h"
+#include "services/translation/apertium/apertium_stream_text.h"
+#include "services/support/edge_blanks.h"
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 // Room for an answer much longer than its text, never for a runaway one.
@@ -66,4 +66,4 @@ pid_t ApertiumPipeline::processGroup() const {
     return child_ ? child_->processGroup() : 0;
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

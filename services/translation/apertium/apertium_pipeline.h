@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "support/child_process.h"
+#include "services/support/child_process.h"
 
-namespace services {
+namespace nimbrel::services {
 
 class ApertiumPipeline {
 public:
@@ -38,4 +38,4 @@ private:
     unsigned long long requests_ = 0;
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

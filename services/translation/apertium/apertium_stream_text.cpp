@@ -1,6 +1,8 @@
-#include "translation/apertium/apertium_stream_text.h"
+#include "services/translation/apertium/apertium_stream_text.h"
 
-namespace services {
+#include "services/support/text_match.h"
+
+namespace nimbrel::services {
 namespace {
 
 constexpr std::string_view kSpecial = "[]^$/@<>{}\\";
@@ -14,10 +16,6 @@ constexpr std::string_view kSentenceEnd = ".[]";
 constexpr std::string_view kEmptyBlock = "[]";
 
 bool IsKeptAside(char c) { return c == kPostGenerationMark || kBlanks.find(c) != std::string_view::npos; }
-
-bool EndsWith(std::string_view text, std::string_view end) {
-    return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
-}
 
 }  // namespace
 
@@ -69,4 +67,4 @@ std::string ApertiumAnswerText(std::string_view answer) {
     return text;
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace services {
+namespace nimbrel::services {
 
 // One request: the text (UTF-8, without NUL bytes), a sentence end and an
 // empty block, then the caller's marker block, then the NUL that flushes
@@ -18,4 +18,4 @@ std::string ApertiumRequest(std::string_view text, std::string_view markerBlock)
 // undone, the added sentence end taken off.
 std::string ApertiumAnswerText(std::string_view answer);
 
-}  // namespace services
+}  // namespace nimbrel::services

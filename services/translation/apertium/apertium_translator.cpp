@@ -1,12 +1,12 @@
-#include "translation/apertium/apertium_translator.h"
+#include "services/translation/apertium/apertium_translator.h"
 
 #include <algorithm>
 #include <array>
 
-#include "translation/language_pair.h"
+#include "services/translation/language_pair.h"
 #include "windows_1252.h"
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 struct LanguageCode {
@@ -67,4 +67,4 @@ Translation ApertiumTranslator::Translate(const std::string& text, const std::st
     return {Translation::Outcome::Translated, nimbrel::text::Utf8ToWindows1252(*output)};
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -10,11 +10,11 @@
 #include <string_view>
 #include <vector>
 
-#include "translation/apertium/apertium_mode_file.h"
-#include "translation/apertium/apertium_pipeline.h"
-#include "translation/translator.h"
+#include "services/translation/apertium/apertium_mode_file.h"
+#include "services/translation/apertium/apertium_pipeline.h"
+#include "services/translation/translator.h"
 
-namespace services {
+namespace nimbrel::services {
 
 class ApertiumTranslator : public Translator {
 public:
@@ -41,4 +41,4 @@ private:
 // ("en-es"). Empty when none is installed.
 std::string ApertiumModeFor(std::string_view pair, const std::vector<std::string>& modes);
 
-}  // namespace services
+}  // namespace nimbrel::services

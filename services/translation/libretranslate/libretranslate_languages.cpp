@@ -1,27 +1,22 @@
-#include "translation/libretranslate/libretranslate_languages.h"
+#include "services/translation/libretranslate/libretranslate_languages.h"
 
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
-#include <cctype>
 
-namespace services {
+#include "services/support/text_match.h"
+
+namespace nimbrel::services {
 namespace {
 
 enum class Script { None, Simplified, Traditional };
 
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return lower;
-}
-
 // Which Chinese an entry is: its name says so when it names a script;
 // else its code does.
 Script ChineseScript(const LibreTranslateLanguage& language) {
-    const std::string code = Lower(language.code);
-    const std::string name = Lower(language.name);
-    const bool chinese = code == "zt" || code == "zh" || code.rfind("zh-", 0) == 0;
+    const std::string code = AsciiLowered(language.code);
+    const std::string name = AsciiLowered(language.name);
+    const bool chinese = code == "zt" || code == "zh" || StartsWith(code, "zh-");
     if (!chinese) return Script::None;
     if (name.find("traditional") != std::string::npos) return Script::Traditional;
     if (name.find("simplified") != std::string::npos) return Script::Simplified;
@@ -62,7 +57,7 @@ std::optional<std::vector<LibreTranslateLanguage>> ParseLibreTranslateLanguages(
 }
 
 std::string LibreTranslateCode(std::string_view pluginCode, const std::vector<LibreTranslateLanguage>& languages) {
-    const std::string code = Lower(pluginCode);
+    const std::string code = AsciiLowered(pluginCode);
     if (code == "zh" || code == "zt") {
         const Script wanted = code == "zh" ? Script::Simplified : Script::Traditional;
         for (const LibreTranslateLanguage& language : languages) {
@@ -81,4 +76,4 @@ bool LibreTranslateHasPair(std::string_view source, std::string_view target,
            std::find(from->targets.begin(), from->targets.end(), target) != from->targets.end();
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace services {
+namespace nimbrel::services {
 
 struct LibreTranslateLanguage {
     std::string code;
@@ -30,4 +30,4 @@ std::string LibreTranslateCode(std::string_view pluginCode, const std::vector<Li
 bool LibreTranslateHasPair(std::string_view source, std::string_view target,
                            const std::vector<LibreTranslateLanguage>& languages);
 
-}  // namespace services
+}  // namespace nimbrel::services

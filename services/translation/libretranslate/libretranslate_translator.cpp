@@ -1,12 +1,12 @@
-#include "translation/libretranslate/libretranslate_translator.h"
+#include "services/translation/libretranslate/libretranslate_translator.h"
 
 #include <nlohmann/json.hpp>
 
-#include "support/edge_blanks.h"
-#include "translation/language_pair.h"
+#include "services/support/edge_blanks.h"
+#include "services/translation/language_pair.h"
 #include "windows_1252.h"
 
-namespace services {
+namespace nimbrel::services {
 namespace {
 
 constexpr char kLanguagesName[] = "languages";
@@ -28,9 +28,9 @@ std::string RequestBody(std::string_view text, const std::string& source, const 
     return body.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
-std::optional<std::string> TranslatedText(const FetchResult& answer) {
-    if (!answer.ok) return std::nullopt;
-    const auto json = nlohmann::json::parse(answer.body, nullptr, false);
+std::optional<std::string> TranslatedText(const FetchedBody& answer) {
+    if (!answer) return std::nullopt;
+    const auto json = nlohmann::json::parse(*answer, nullptr, false);
     if (!json.is_object()) return std::nullopt;
     const auto text = json.find("translatedText");
     if (text == json.end() || !text->is_string()) return std::nullopt;
@@ -49,24 +49,22 @@ LibreTranslateTranslator::LibreTranslateTranslator(const UpstreamUrl& server, st
       timeLimit_(timeLimit),
       rest_(rest) {}
 
-bool LibreTranslateTranslator::Resting() const {
-    return Clock::now().time_since_epoch().count() < restUntil_.load();
-}
-
-FetchResult LibreTranslateTranslator::Ask(const UpstreamUrl& url, Clock::time_point deadline, std::size_t bytes,
+FetchedBody LibreTranslateTranslator::Ask(const UpstreamUrl& url, Clock::time_point deadline, std::size_t bytes,
                                           const FetchRequest& request) const {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-    FetchResult answer = BoundedFetch(url, {left, bytes}, request);
+    FetchedBody answer = BoundedFetch(url, {left, bytes}, request);
+    if (answer) return answer;
     // A refusal of this one text (a bad request or key) says nothing of
     // the server's health; anything else does.
-    const bool aboutTheText = answer.status >= kClientErrors && answer.status < kServerErrors &&
-                              answer.status != kTooManyRequests;
-    if (!answer.ok && !aboutTheText) {
-        restUntil_ = (Clock::now() + rest_).time_since_epoch().count();
-        if (log_) log_("LibreTranslate: " + answer.error + " (" + url.Text() + "); resting " +
-                       std::to_string(std::chrono::duration_cast<std::chrono::seconds>(rest_).count()) + " s");
-    } else if (!answer.ok && log_) {
-        log_("LibreTranslate: " + answer.error + " (" + url.Text() + ")");
+    const FetchError& error = answer.error();
+    const bool aboutTheText =
+        error.status >= kClientErrors && error.status < kServerErrors && error.status != kTooManyRequests;
+    if (!aboutTheText) {
+        rest_.Start();
+        if (log_) log_("LibreTranslate: " + error.why + " (" + url.Text() + "); resting " +
+                       std::to_string(std::chrono::duration_cast<std::chrono::seconds>(rest_.length()).count()) + " s");
+    } else if (log_) {
+        log_("LibreTranslate: " + error.why + " (" + url.Text() + ")");
     }
     return answer;
 }
@@ -77,11 +75,11 @@ std::optional<std::vector<LibreTranslateLanguage>> LibreTranslateTranslator::Lan
     if (!lock.owns_lock()) return std::nullopt;
     // A server still loading its models may list none yet: asked again
     // after a rest, as one that did not answer.
-    const bool stale = languages_ && languages_->empty() && Clock::now() - languagesAt_ >= rest_;
-    if ((!languages_ || stale) && !Resting()) {
-        const FetchResult answer = Ask(languagesUrl_, deadline, kMaxLanguagesBytes, {});
-        if (answer.ok) {
-            languages_ = ParseLibreTranslateLanguages(answer.body);
+    const bool stale = languages_ && languages_->empty() && Clock::now() - languagesAt_ >= rest_.length();
+    if ((!languages_ || stale) && !rest_.Resting()) {
+        const FetchedBody answer = Ask(languagesUrl_, deadline, kMaxLanguagesBytes, {});
+        if (answer) {
+            languages_ = ParseLibreTranslateLanguages(*answer);
             languagesAt_ = Clock::now();
         }
     }
@@ -101,12 +99,12 @@ Translation LibreTranslateTranslator::Translate(const std::string& text, const s
     }
     const EdgeBlanks edges = SplitEdgeBlanks(text);
     if (edges.words.empty()) return {Translation::Outcome::Translated, text};
-    if (Resting()) return {Translation::Outcome::Failed, {}};
-    const FetchResult answer = Ask(translateUrl_, deadline, kMaxTranslationBytes,
+    if (rest_.Resting()) return {Translation::Outcome::Failed, {}};
+    const FetchedBody answer = Ask(translateUrl_, deadline, kMaxTranslationBytes,
                                    {RequestBody(edges.words, source, target, key_), kJsonType});
     const auto translated = TranslatedText(answer);
     if (!translated) return {Translation::Outcome::Failed, {}};
     return {Translation::Outcome::Translated, WithEdgeBlanks(edges, nimbrel::text::Utf8ToWindows1252(*translated))};
 }
 
-}  // namespace services
+}  // namespace nimbrel::services

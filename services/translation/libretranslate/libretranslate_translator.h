@@ -3,19 +3,19 @@
 // after one GET /languages that maps the plug-in's codes to the server's.
 // Texts travel as UTF-8 there and as Windows-1252 here.
 
-#include <atomic>
 #include <chrono>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "upstream/bounded_fetch.h"
-#include "translation/libretranslate/libretranslate_languages.h"
-#include "support/log_text.h"
-#include "translation/translator.h"
+#include "services/upstream/bounded_fetch.h"
+#include "services/translation/libretranslate/libretranslate_languages.h"
+#include "services/support/log_text.h"
+#include "services/support/source_rest.h"
+#include "services/translation/translator.h"
 
-namespace services {
+namespace nimbrel::services {
 
 // A report asks for some twenty pieces in a row while the plug-in waits:
 // after a server left one unanswered (down, too slow, rate-limiting or
@@ -42,11 +42,10 @@ private:
     // The server's languages, asked for until it has listed some.
     using Clock = std::chrono::steady_clock;
     std::optional<std::vector<LibreTranslateLanguage>> Languages(Clock::time_point deadline) const;
-    bool Resting() const;
     // One request, within what is left of the deadline; an answer that
     // tells the server is unwell (none, a rate limit, a server error)
     // starts a rest.
-    FetchResult Ask(const UpstreamUrl& url, Clock::time_point deadline, std::size_t bytes,
+    FetchedBody Ask(const UpstreamUrl& url, Clock::time_point deadline, std::size_t bytes,
                     const FetchRequest& request) const;
 
     const UpstreamUrl languagesUrl_;
@@ -54,11 +53,10 @@ private:
     const std::string key_;
     const Log log_;
     const std::chrono::milliseconds timeLimit_;
-    const std::chrono::milliseconds rest_;
-    mutable std::atomic<std::chrono::steady_clock::rep> restUntil_{0};
+    mutable SourceRest rest_;
     mutable std::timed_mutex languagesMutex_;
     mutable std::optional<std::vector<LibreTranslateLanguage>> languages_;
     mutable Clock::time_point languagesAt_;  // when they were listed
 };
 
-}  // namespace services
+}  // namespace nimbrel::services

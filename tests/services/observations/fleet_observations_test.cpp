@@ -6,27 +6,27 @@
 #include <chrono>
 #include <thread>
 
-#include "fake_source.h"
-#include "memory_store.h"
-#include "observation_fixtures.h"
-#include "observations/fleet_observation.h"
-#include "observations/live_observations.h"
+#include "tests/services/fake_source.h"
+#include "tests/services/memory_store.h"
+#include "tests/services/observation_fixtures.h"
+#include "services/observations/fleet_observation.h"
+#include "services/observations/live_observations.h"
 
 using namespace std::chrono_literals;
-using services::FleetObservationKey;
-using services::LiveObservations;
+using nimbrel::services::FleetObservationKey;
+using nimbrel::services::LiveObservations;
 
 namespace {
 
 constexpr auto kAttempt = 300ms;
 
-class NoArchive : public services::ObservationSource {
+class NoArchive : public nimbrel::services::ObservationSource {
 public:
     std::optional<std::string> Find(const std::string&) const override { return std::nullopt; }
 };
 
 std::string Stored(const std::string& text, std::chrono::system_clock::duration age) {
-    return services::EncodeFleetObservation({std::chrono::system_clock::now() - age, text});
+    return nimbrel::services::EncodeFleetObservation({std::chrono::system_clock::now() - age, text});
 }
 
 class FleetObservationsTest : public testing::Test {
@@ -37,7 +37,7 @@ protected:
     // A gateway of the fleet (no disk: its fallbacks are memory, the fleet's copy, no archive).
     std::unique_ptr<LiveObservations> Gateway() {
         return std::make_unique<LiveObservations>(
-            services::LiveSettings{*services::ParseUpstreamUrl(source_.Url()), 1h, {kAttempt, 64 * 1024}}, nullptr,
+            nimbrel::services::LiveSettings{*nimbrel::services::ParseUpstreamUrl(source_.Url()), 1h, {kAttempt, 64 * 1024}}, nullptr,
             archive_, [this](const std::string& line) { log_ += line + "\n"; }, &store_);
     }
 
@@ -86,7 +86,7 @@ TEST_F(FleetObservationsTest, WhileAnotherGatewayFetchesTheOthersWaitThenFallBac
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         store_.values = {{FleetObservationKey("KLXV"), Stored(old, 2h)}};
-        store_.claims = {services::FleetFetchKey("KLXV")};
+        store_.claims = {nimbrel::services::FleetFetchKey("KLXV")};
         std::thread other([&] {
             std::this_thread::sleep_for(100ms);
             if (c.lands) store_.Put(FleetObservationKey("KLXV"), Stored(FixtureObservation("KLXV"), 0s));
@@ -103,7 +103,7 @@ TEST_F(FleetObservationsTest, WhileAnotherGatewayFetchesTheOthersWaitThenFallBac
 
 TEST_F(FleetObservationsTest, AStoreOutOfReachLeavesEachGatewayOnItsOwn) {
     store_.reachable = false;
-    store_.claims = {services::FleetFetchKey("KLXV")};  // held once, but no one can tell
+    store_.claims = {nimbrel::services::FleetFetchKey("KLXV")};  // held once, but no one can tell
     EXPECT_EQ(Gateway()->Find("KLXV"), FixtureObservation("KLXV"));
     EXPECT_EQ(Gateway()->Find("KLXV"), FixtureObservation("KLXV"));
     EXPECT_EQ(source_.Requests(), 2);

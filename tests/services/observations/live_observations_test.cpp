@@ -1,4 +1,4 @@
-#include "observations/live_observations.h"
+#include "services/observations/live_observations.h"
 
 #include <gtest/gtest.h>
 
@@ -16,14 +16,14 @@
 #include <thread>
 #include <vector>
 
-#include "fake_source.h"
-#include "observation_fixtures.h"
-#include "observations/observation_disk_cache.h"
-#include "temp_folder.h"
+#include "tests/services/fake_source.h"
+#include "tests/services/observation_fixtures.h"
+#include "services/observations/observation_disk_cache.h"
+#include "tests/services/temp_folder.h"
 
 using namespace std::chrono_literals;
-using services::LiveObservations;
-using services::ObservationDiskCache;
+using nimbrel::services::LiveObservations;
+using nimbrel::services::ObservationDiskCache;
 
 namespace {
 
@@ -31,7 +31,7 @@ constexpr auto kAttempt = 300ms;  // the fetch bound in these tests
 constexpr auto kWithinBound = 2s;  // what an answer may take, fallbacks included
 
 // The archive behind the live source: one record, told apart by its text.
-class ArchiveStandIn : public services::ObservationSource {
+class ArchiveStandIn : public nimbrel::services::ObservationSource {
 public:
     std::optional<std::string> Find(const std::string& code) const override {
         if (failures > 0 && failures-- > 0) throw std::runtime_error("the archive failed");
@@ -49,10 +49,10 @@ protected:
     }
 
     std::unique_ptr<LiveObservations> Live(const std::string& url, std::chrono::milliseconds cacheTime = 1h,
-                                           std::chrono::milliseconds rest = services::kSilentSourceRest,
-                                           services::MemoryBounds memory = {}) {
+                                           std::chrono::milliseconds rest = nimbrel::services::kSilentSourceRest,
+                                           nimbrel::services::MemoryBounds memory = {}) {
         return std::make_unique<LiveObservations>(
-            services::LiveSettings{*services::ParseUpstreamUrl(url), cacheTime, {kAttempt, 64 * 1024}, rest, memory},
+            nimbrel::services::LiveSettings{*nimbrel::services::ParseUpstreamUrl(url), cacheTime, {kAttempt, 64 * 1024}, rest, memory},
             &disk_,
             archive_, [this](const std::string& line) {
                 std::lock_guard<std::mutex> lock(logMutex_);
@@ -203,9 +203,9 @@ TEST_F(LiveObservationsTest, SilentAndRefusingSourcesFallBackWithinTheBound) {
 
     // The source's own address is HTTPS: a plain HTTP server there fails the
     // handshake rather than being read.
-    const auto https = services::BoundedFetch(*services::ParseUpstreamUrl(source_.Url("/", "https")), {kAttempt, 1024});
-    EXPECT_FALSE(https.ok);
-    EXPECT_EQ(https.error.rfind("the TLS handshake failed", 0), 0u) << https.error;
+    const auto https = nimbrel::services::BoundedFetch(*nimbrel::services::ParseUpstreamUrl(source_.Url("/", "https")), {kAttempt, 1024});
+    ASSERT_FALSE(https.ok());
+    EXPECT_EQ(https.error().why.rfind("the TLS handshake failed", 0), 0u) << https.error().why;
 }
 
 // During an outage every page would otherwise wait out the whole fetch time.
@@ -259,7 +259,7 @@ TEST_F(LiveObservationsTest, OnlyAValidFileOfItsOwnStationIsTakenFromDisk) {
 TEST_F(LiveObservationsTest, TheCacheFolderKeepsTheNewestFilesWithinItsBounds) {
     const std::string text = FixtureObservation("KLXV");
     struct Case {
-        services::DiskCacheBounds bounds;
+        nimbrel::services::DiskCacheBounds bounds;
         std::vector<std::string> left;
     };
     const Case cases[] = {
@@ -300,13 +300,13 @@ TEST_F(LiveObservationsTest, MemoryKeepsTheRecentlyUsedObservationsWithinItsBoun
     for (const std::string& code : codes) source_.Put("/decoded/" + code + ".TXT", ObservationOf(code));
     const std::size_t size = ObservationOf("ST01").size();
     struct Case {
-        services::MemoryBounds bounds;
+        nimbrel::services::MemoryBounds bounds;
         const char* kept;
         const char* gone;
     };
     const Case cases[] = {{{3, 1u << 20}, "ST03", "ST02"}, {{100, 2 * size + 1}, "ST04", "ST03"}};
     for (const Case& bounded : cases) {
-        const auto live = Live(Folder(), 1h, services::kSilentSourceRest, bounded.bounds);
+        const auto live = Live(Folder(), 1h, nimbrel::services::kSilentSourceRest, bounded.bounds);
         for (const std::string& code : codes) ASSERT_EQ(live->Find(code), ObservationOf(code));
         const int asked = source_.Requests();
         EXPECT_EQ(live->Find(bounded.kept), ObservationOf(bounded.kept));
@@ -335,8 +335,8 @@ TEST_F(LiveObservationsTest, AFetchThatThrowsStillLands) {
 // What /metrics shows of the live source: each answer under where it came
 // from, each fetch under how it ended, and none when it was not made.
 TEST_F(LiveObservationsTest, CountsSayWhereEachAnswerCameFromAndHowEachFetchEnded) {
-    using services::FetchOutcome;
-    using services::PageSource;
+    using nimbrel::services::FetchOutcome;
+    using nimbrel::services::PageSource;
     const struct {
         FakeSource::Mode mode;
         std::string code;
@@ -352,10 +352,10 @@ TEST_F(LiveObservationsTest, CountsSayWhereEachAnswerCameFromAndHowEachFetchEnde
         {FakeSource::Mode::Serve, "KLXV", PageSource::Kept, FetchOutcome::Skipped},  // the source rests
     };
     const auto live = Live(Folder(), 0ms, 1h);
-    std::array<std::uint64_t, std::size(services::kPageSourceNames)> pages{};
-    std::array<std::uint64_t, std::size(services::kFetchOutcomeNames)> fetches{};
+    std::array<std::uint64_t, std::size(nimbrel::services::kPageSourceNames)> pages{};
+    std::array<std::uint64_t, std::size(nimbrel::services::kFetchOutcomeNames)> fetches{};
     for (const auto& step : steps) {
-        SCOPED_TRACE(step.code + " " + services::kPageSourceNames[static_cast<std::size_t>(step.source)]);
+        SCOPED_TRACE(step.code + " " + nimbrel::services::kPageSourceNames[static_cast<std::size_t>(step.source)]);
         source_.SetMode(step.mode);
         live->Find(step.code);
         ++pages[static_cast<std::size_t>(step.source)];

@@ -1,15 +1,15 @@
-#include "observations/observation_archive.h"
-#include "observations/observation_record.h"
+#include "services/observations/observation_archive.h"
+#include "services/observations/observation_record.h"
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 
-#include "observation_fixtures.h"
-#include "service_test_data.h"
+#include "tests/services/observation_fixtures.h"
+#include "tests/services/service_test_data.h"
 
-using services::ObservationArchive;
-using services::ParseObservationRecord;
+using nimbrel::services::ObservationArchive;
+using nimbrel::services::ParseObservationRecord;
 
 TEST(ObservationRecord, SplitsLabelsFromValuesAndDropsAlertLevels) {
     const auto record = ParseObservationRecord(
@@ -102,7 +102,7 @@ TEST(ObservationRecord, ReadsEveryKnownQuirkOfTheSourceFiles) {
         SCOPED_TRACE(file.code);
         const std::string text = FixtureObservation(file.code);
         ASSERT_FALSE(text.empty());
-        EXPECT_TRUE(services::IsDecodedObservation(text, file.code));
+        EXPECT_TRUE(nimbrel::services::IsDecodedObservation(text, file.code));
         const auto record = ParseObservationRecord(text, file.code);
         EXPECT_EQ(record.station, file.station);
         EXPECT_EQ(record.position, file.position);
@@ -138,22 +138,22 @@ TEST(ObservationRecord, UnknownAndMalformedLinesAreLeftOut) {
 
 TEST(ObservationRecord, OnlyAnObservationOfTheAskedStationIsOne) {
     const std::string klxv = FixtureObservation("KLXV");
-    EXPECT_TRUE(services::IsDecodedObservation(klxv, "KLXV"));
-    EXPECT_FALSE(services::IsDecodedObservation(klxv, "BIKF")) << "another station's";
-    EXPECT_FALSE(services::IsDecodedObservation("", "KLXV"));
-    EXPECT_FALSE(services::IsDecodedObservation("<html><body>Not Found</body></html>\n", "KLXV"));
-    EXPECT_FALSE(services::IsDecodedObservation(std::string(300, '\xff'), "KLXV"));
+    EXPECT_TRUE(nimbrel::services::IsDecodedObservation(klxv, "KLXV"));
+    EXPECT_FALSE(nimbrel::services::IsDecodedObservation(klxv, "BIKF")) << "another station's";
+    EXPECT_FALSE(nimbrel::services::IsDecodedObservation("", "KLXV"));
+    EXPECT_FALSE(nimbrel::services::IsDecodedObservation("<html><body>Not Found</body></html>\n", "KLXV"));
+    EXPECT_FALSE(nimbrel::services::IsDecodedObservation(std::string(300, '\xff'), "KLXV"));
     std::string escape = klxv;
     escape.insert(escape.find("Weather: ") + 9, "\x1b[2J");
-    EXPECT_FALSE(services::IsDecodedObservation(escape, "KLXV")) << "control bytes";
+    EXPECT_FALSE(nimbrel::services::IsDecodedObservation(escape, "KLXV")) << "control bytes";
     std::string noTime = klxv;
     noTime.replace(noTime.find(" UTC"), 4, " GMT");
-    EXPECT_FALSE(services::IsDecodedObservation(noTime, "KLXV"));
+    EXPECT_FALSE(nimbrel::services::IsDecodedObservation(noTime, "KLXV"));
     std::string noReport = klxv;
     noReport.replace(noReport.find("ob: KLXV"), 8, "ob: KXXX");
-    EXPECT_FALSE(services::IsDecodedObservation(noReport, "KLXV"));
+    EXPECT_FALSE(nimbrel::services::IsDecodedObservation(noReport, "KLXV"));
     // CRLF line ends change nothing.
     std::string crlf;
     for (const char c : klxv) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    EXPECT_TRUE(services::IsDecodedObservation(crlf, "KLXV"));
+    EXPECT_TRUE(nimbrel::services::IsDecodedObservation(crlf, "KLXV"));
 }

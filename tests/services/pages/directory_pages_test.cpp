@@ -1,7 +1,7 @@
-#include "pages/index_page.h"
-#include "stations/regions.h"
-#include "stations/station_directory.h"
-#include "pages/station_list_page.h"
+#include "services/pages/index_page.h"
+#include "services/stations/regions.h"
+#include "services/stations/station_directory.h"
+#include "services/pages/station_list_page.h"
 
 #include <gtest/gtest.h>
 
@@ -11,10 +11,10 @@
 #include <set>
 #include <sstream>
 
-#include "service_test_data.h"
+#include "tests/services/service_test_data.h"
 
-using services::Region;
-using services::Regions;
+using nimbrel::services::Region;
+using nimbrel::services::Regions;
 
 namespace {
 
@@ -59,7 +59,7 @@ std::vector<std::string> Options(const std::string& page) {
 }  // namespace
 
 TEST(StationDirectory, PlacesStationsInStatesOrCountries) {
-    const auto stations = services::ParseStationDirectory(
+    const auto stations = nimbrel::services::ParseStationDirectory(
         "KJFK;74;486;New York / John F. Kennedy International Airport;NY;United States;4;40-38N;073-46W;;;9;9;P\r\n"
         "KSTZ;--;---;South Timbalier;United States;4;28-09-35N;090-39-59W;;;;;;\r\n"
         "MUGM;78;367;GUANTANAMO BAY, CUBA NAVAL;CU;Cuba;4;19-55N;075-12W;19-54N;075-08W;17;23;\r\n"
@@ -101,8 +101,8 @@ TEST(IndexPages, EveryNameStandsFiveCharactersAfterItsOwnCode) {
     ASSERT_EQ(data.states.all().size(), 55u);
     EXPECT_GT(data.countries.all().size(), 200u);
     const std::pair<const Regions*, std::string> pages[] = {
-        {&data.states, services::StateIndexPage(data.states)},
-        {&data.countries, services::CountryIndexPage(data.countries)},
+        {&data.states, nimbrel::services::StateIndexPage(data.states)},
+        {&data.countries, nimbrel::services::CountryIndexPage(data.countries)},
     };
     for (const auto& [regions, page] : pages) {
         std::set<std::string> codes;
@@ -111,14 +111,14 @@ TEST(IndexPages, EveryNameStandsFiveCharactersAfterItsOwnCode) {
             EXPECT_TRUE(codes.insert(region.code).second) << region.code;
         }
     }
-    const std::string international = services::CountryIndexPage(data.countries);
+    const std::string international = nimbrel::services::CountryIndexPage(data.countries);
     for (const char* name : {"France", "India", "Guinea", "Niger", "Korea, South", "Bahamas, The",
                              "Cote d'Ivoire", "British Indian Ocean Territory", "Virgin Islands"}) {
         const Region* region = data.countries.Find(CodeBeforeName(international, name));
         ASSERT_NE(region, nullptr) << name;
         EXPECT_EQ(region->name, name);
     }
-    const std::string states = services::StateIndexPage(data.states);
+    const std::string states = nimbrel::services::StateIndexPage(data.states);
     EXPECT_EQ(CodeBeforeName(states, "Virginia"), "VA");
     EXPECT_EQ(CodeBeforeName(states, "Virgin Islands, U.S."), "VI");
     EXPECT_EQ(CodeBeforeName(states, "Kansas"), "KS");
@@ -128,15 +128,15 @@ TEST(IndexPages, EveryNameStandsFiveCharactersAfterItsOwnCode) {
 // two-letter codes exist. Each country listed has one of its own, and its
 // name is found on the index page.
 TEST(IndexPages, CountriesPastTheTwoLetterCodesAreLeftOut) {
-    std::vector<services::Station> directory;
+    std::vector<nimbrel::services::Station> directory;
     for (int i = 0; i < 1000; ++i) {
         const std::string name = "Land " + std::to_string(1000 + i);
         directory.push_back({"X" + std::to_string(100 + i % 900), "Somewhere", "", name});
     }
     directory.push_back({"LFMN", "Nice", "", "France"});
-    const Regions countries = services::CountryRegions(directory);
+    const Regions countries = nimbrel::services::CountryRegions(directory);
     ASSERT_EQ(countries.all().size(), 676u);
-    const std::string page = services::CountryIndexPage(countries);
+    const std::string page = nimbrel::services::CountryIndexPage(countries);
     std::set<std::string> codes;
     for (const Region& region : countries.all()) {
         EXPECT_TRUE(codes.insert(region.code).second) << region.code;
@@ -150,7 +150,7 @@ TEST(StationListPages, ListEveryStationOfTheStateOrCountry) {
     const auto& data = TestServiceData();
     const Region* texas = data.states.Find("TX");
     ASSERT_NE(texas, nullptr);
-    const auto texasOptions = Options(services::StationListPage(*texas));
+    const auto texasOptions = Options(nimbrel::services::StationListPage(*texas));
     EXPECT_EQ(texasOptions.size(), DirectoryRowsWhere([](const auto& f) { return f[4] == "TX"; }));
     EXPECT_EQ(texasOptions.size(), 208u);
     for (const std::string& option : texasOptions) {
@@ -162,12 +162,12 @@ TEST(StationListPages, ListEveryStationOfTheStateOrCountry) {
                         "<OPTION VALUE=\"KIAH\">HOUSTON INTERCONTINENTAL"),
               texasOptions.end());
 
-    const Region* france = data.countries.Find(CodeBeforeName(services::CountryIndexPage(data.countries), "France"));
+    const Region* france = data.countries.Find(CodeBeforeName(nimbrel::services::CountryIndexPage(data.countries), "France"));
     ASSERT_NE(france, nullptr);
-    const auto franceOptions = Options(services::StationListPage(*france));
+    const auto franceOptions = Options(nimbrel::services::StationListPage(*france));
     EXPECT_EQ(franceOptions.size(), DirectoryRowsWhere([](const auto& f) { return f[5] == "France"; }));
     EXPECT_NE(std::find(franceOptions.begin(), franceOptions.end(), "<OPTION VALUE=\"LFMN\">Nice"),
               franceOptions.end());
 
-    EXPECT_TRUE(Options(services::UnknownRegionPage()).empty());
+    EXPECT_TRUE(Options(nimbrel::services::UnknownRegionPage()).empty());
 }

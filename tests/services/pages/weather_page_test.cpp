@@ -1,16 +1,16 @@
-#include "pages/weather_page.h"
+#include "services/pages/weather_page.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <map>
 
-#include "observations/observation_record.h"
-#include "service_test_data.h"
+#include "services/observations/observation_record.h"
+#include "tests/services/service_test_data.h"
 
-using services::ObservationRecord;
-using services::ParseObservationRecord;
-using services::WeatherPage;
+using nimbrel::services::ObservationRecord;
+using nimbrel::services::ParseObservationRecord;
+using nimbrel::services::WeatherPage;
 
 namespace {
 
@@ -127,5 +127,5 @@ TEST(WeatherPage, EveryArchivedRecordKeepsTheRowsThePlugInReadsInItsOrder) {
 }
 
 TEST(WeatherPage, AnUnknownStationHasNoHeaderMarker) {
-    EXPECT_EQ(services::UnknownStationPage().find("Current Weather Conditions:<BR>"), std::string::npos);
+    EXPECT_EQ(nimbrel::services::UnknownStationPage().find("Current Weather Conditions:<BR>"), std::string::npos);
 }

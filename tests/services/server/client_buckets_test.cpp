@@ -1,7 +1,7 @@
 // Each client's allowance, on a clock the test moves by hand, and the
 // table of clients kept within its bound whatever addresses come.
 
-#include "server/client_buckets.h"
+#include "services/server/client_buckets.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 
 using namespace std::chrono_literals;
 using boost::asio::ip::make_address;
-using services::ClientBuckets;
+using nimbrel::services::ClientBuckets;
 
 namespace {
 

@@ -10,18 +10,18 @@
 #include <memory>
 #include <system_error>
 
-#include "gated_translator.h"
-#include "loopback_client.h"
-#include "service_routes.h"
-#include "service_server.h"
-#include "service_test_data.h"
+#include "tests/services/gated_translator.h"
+#include "tests/services/loopback_client.h"
+#include "services/service_routes.h"
+#include "services/service_server.h"
+#include "tests/services/service_test_data.h"
 
 using loopback::Body;
 using loopback::Exchange;
 using loopback::StatusLines;
-using services::ServerLimits;
-using services::ServiceServer;
-using services::Translation;
+using nimbrel::services::ServerLimits;
+using nimbrel::services::ServiceServer;
+using nimbrel::services::Translation;
 
 namespace {
 
@@ -38,7 +38,7 @@ std::string Request(const std::string& target, const std::string& version = "HTT
 struct TestThreads {
     explicit TestThreads(int allowed, bool throws = false) : allowed(allowed), throws(throws) {}
 
-    services::ThreadFactory Factory() {
+    nimbrel::services::ThreadFactory Factory() {
         return [this](std::function<void()> body) {
             if (allowed-- <= 0) {
                 if (throws) throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
@@ -62,8 +62,8 @@ struct TestThreads {
 };
 
 // These bounds are the server's, met long before a client's fair use.
-services::FairUse Unlimited() {
-    services::FairUse fairUse;
+nimbrel::services::FairUse Unlimited() {
+    nimbrel::services::FairUse fairUse;
     fairUse.exemptLoopback = true;
     return fairUse;
 }
@@ -71,16 +71,16 @@ services::FairUse Unlimited() {
 class HttpServerTest : public testing::Test {
 protected:
     ServiceServer& Serve(const ServerLimits& limits = ServerLimits(),
-                         services::ThreadFactory threads = services::SystemThreads()) {
-        server_ = std::make_unique<ServiceServer>(routes_, services::Log(), limits, std::move(threads), Unlimited());
+                         nimbrel::services::ThreadFactory threads = nimbrel::services::SystemThreads()) {
+        server_ = std::make_unique<ServiceServer>(routes_, nimbrel::services::Log(), limits, std::move(threads), Unlimited());
         EXPECT_TRUE(server_->Start(0)) << server_->error();
         return *server_;
     }
     int Port() const { return server_->port(); }
 
     GatedTranslator translator_;
-    services::StationLists lists_{{TestServiceData().states, TestServiceData().countries}};
-    services::ServiceRoutes routes_{TestServiceData().observations, lists_, translator_};
+    nimbrel::services::StationLists lists_{{TestServiceData().states, TestServiceData().countries}};
+    nimbrel::services::ServiceRoutes routes_{TestServiceData().observations, lists_, translator_};
     std::unique_ptr<ServiceServer> server_;
 };
 
@@ -114,7 +114,7 @@ TEST_F(HttpServerTest, RangeIsIgnoredAndThePageAnsweredWhole) {
 
     // Thirty such requests whose answers are never read.
     const std::size_t before = ResidentBytes();
-    std::vector<services::UniqueFd> unread;
+    std::vector<nimbrel::services::UniqueFd> unread;
     for (int i = 0; i < 30; ++i) {
         unread.push_back(loopback::SendRequest(Port(), Request(kCountryList, "HTTP/1.1", "Range: " + manyParts + "\r\n")));
         ASSERT_TRUE(unread.back());
@@ -176,7 +176,7 @@ TEST_F(HttpServerTest, AConnectionAnswersUpToItsBoundThenCloses) {
         {Request(kStation), 3},
     };
     for (const auto& each : cases) {
-        const services::UniqueFd socket = loopback::SendRequest(Port(), each.request + each.request + each.request + each.request);
+        const nimbrel::services::UniqueFd socket = loopback::SendRequest(Port(), each.request + each.request + each.request + each.request);
         const std::string answers = loopback::ReadAll(socket.get());
         EXPECT_EQ(StatusLines(answers).size(), each.answers) << each.request;
         // The last answer says so.
@@ -191,9 +191,9 @@ TEST_F(HttpServerTest, ConnectionsBeyondTheBoundGetA503) {
     ServerLimits limits;
     limits.connections = 4;
     Serve(limits);
-    std::vector<services::UniqueFd> open;
+    std::vector<nimbrel::services::UniqueFd> open;
     for (int i = 0; i < 4; ++i) open.push_back(loopback::Connect(Port()));
-    const services::UniqueFd beyond = loopback::Connect(Port());
+    const nimbrel::services::UniqueFd beyond = loopback::Connect(Port());
     EXPECT_EQ(StatusLines(loopback::ReadAll(beyond.get())), std::vector<std::string>{"HTTP/1.1 503 Service Unavailable"});
     for (const auto& socket : open) EXPECT_FALSE(loopback::Readable(socket.get(), 0)) << "an admitted client was cut off";
 
@@ -214,10 +214,10 @@ TEST_F(HttpServerTest, IdleAndSlowClientsDelayNoOne) {
     limits.idle = std::chrono::seconds(3);
     limits.request = std::chrono::seconds(4);
     Serve(limits);
-    std::vector<services::UniqueFd> waiting;
+    std::vector<nimbrel::services::UniqueFd> waiting;
     for (int i = 0; i < 300; ++i) waiting.push_back(loopback::Connect(Port()));
     for (int i = 0; i < 20; ++i) waiting.push_back(loopback::SendRequest(Port(), "GET " + kStation + " HTTP/1.1\r\nHo"));
-    std::vector<services::UniqueFd> kept;
+    std::vector<nimbrel::services::UniqueFd> kept;
     for (int i = 0; i < 20; ++i) {
         kept.push_back(loopback::SendRequest(Port(), Request(kStation)));
         char buffer[65536];
@@ -242,7 +242,7 @@ TEST_F(HttpServerTest, AWaitingRouteDelaysNoOtherRequest) {
     ServerLimits limits;
     limits.ioThreads = 1;
     Serve(limits);
-    const services::UniqueFd waiting = loopback::SendRequest(Port(), Request("/tr?trtext=rain&lp=en_es", "HTTP/1.0"));
+    const nimbrel::services::UniqueFd waiting = loopback::SendRequest(Port(), Request("/tr?trtext=rain&lp=en_es", "HTTP/1.0"));
     ASSERT_TRUE(translator_.WaitForCaller());
     for (const std::string& target : {kStation, kCountryList, std::string("/international.html")}) {
         EXPECT_EQ(StatusLines(Exchange(Port(), Request(target, "HTTP/1.0"))), std::vector<std::string>{"HTTP/1.1 200 OK"})
@@ -260,7 +260,7 @@ TEST_F(HttpServerTest, StopReturnsWithARequestInFlight) {
     limits.drain = std::chrono::milliseconds(0);
     TestThreads threads(100);
     Serve(limits, threads.Factory());
-    const services::UniqueFd client = loopback::SendRequest(Port(), Request("/tr?trtext=rain&lp=en_es"));
+    const nimbrel::services::UniqueFd client = loopback::SendRequest(Port(), Request("/tr?trtext=rain&lp=en_es"));
     ASSERT_TRUE(translator_.WaitForCaller());
 
     EXPECT_FALSE(server_->Stop());
@@ -292,7 +292,7 @@ TEST_F(HttpServerTest, AThreadThatCannotStartIsNotFatal) {
     };
     for (const auto& each : cases) {
         TestThreads threads(each.allowed, each.throws);
-        ServiceServer server(routes_, services::Log(), limits, threads.Factory(), Unlimited());
+        ServiceServer server(routes_, nimbrel::services::Log(), limits, threads.Factory(), Unlimited());
         ASSERT_EQ(server.Start(0), each.starts) << each.allowed;
         if (!each.starts) {
             EXPECT_EQ(server.error().rfind("cannot start a thread", 0), 0u) << server.error();

@@ -7,45 +7,45 @@
 #include <future>
 #include <thread>
 
-#include "fake_source.h"
-#include "loopback_client.h"
-#include "observation_fixtures.h"
-#include "observations/live_observations.h"
-#include "redis_server.h"
-#include "service_server.h"
-#include "service_test_data.h"
-#include "shared_cache/shared_cache.h"
+#include "tests/services/fake_source.h"
+#include "tests/services/loopback_client.h"
+#include "tests/services/observation_fixtures.h"
+#include "services/observations/live_observations.h"
+#include "tests/services/shared_cache/redis_server.h"
+#include "services/service_server.h"
+#include "tests/services/service_test_data.h"
+#include "services/shared_cache/shared_cache.h"
 
 using namespace std::chrono_literals;
 
 namespace {
 
-class NoTranslator : public services::Translator {
+class NoTranslator : public nimbrel::services::Translator {
 public:
-    services::Translation Translate(const std::string&, const std::string&) const override { return {}; }
+    nimbrel::services::Translation Translate(const std::string&, const std::string&) const override { return {}; }
 };
 
-services::FairUse Unlimited() {
-    services::FairUse fairUse;
+nimbrel::services::FairUse Unlimited() {
+    nimbrel::services::FairUse fairUse;
     fairUse.exemptLoopback = true;
     return fairUse;
 }
 
 struct Gateway {
-    Gateway(const std::string& source, const services::RedisAddress& redis)
+    Gateway(const std::string& source, const nimbrel::services::RedisAddress& redis)
         : cache({redis, "fleet:"}, {}),  // no log: the store must do without one
-          live({*services::ParseUpstreamUrl(source), 1h, services::kObservationLimits}, nullptr,
+          live({*nimbrel::services::ParseUpstreamUrl(source), 1h, nimbrel::services::kObservationLimits}, nullptr,
                TestServiceData().observations, [](const std::string&) {}, &cache) {
         EXPECT_TRUE(server.Start(0)) << server.error();
     }
 
-    services::SharedCache cache;
-    services::LiveObservations live;
+    nimbrel::services::SharedCache cache;
+    nimbrel::services::LiveObservations live;
     NoTranslator translator;
-    services::StationLists lists{{TestServiceData().states, TestServiceData().countries}};
-    services::ServiceRoutes routes{live, lists, translator};
+    nimbrel::services::StationLists lists{{TestServiceData().states, TestServiceData().countries}};
+    nimbrel::services::ServiceRoutes routes{live, lists, translator};
     // 100 pages at once from loopback: the load of many clients, not one.
-    services::ServiceServer server{routes, {}, services::ServerLimits(), services::SystemThreads(), Unlimited()};
+    nimbrel::services::ServiceServer server{routes, {}, nimbrel::services::ServerLimits(), nimbrel::services::SystemThreads(), Unlimited()};
 };
 
 struct Answer {

@@ -9,9 +9,9 @@
 #include <string>
 #include <thread>
 
-#include "fake_source.h"
-#include "shared_cache/resp_client.h"
-#include "support/child_process.h"
+#include "tests/services/fake_source.h"
+#include "services/shared_cache/resp_client.h"
+#include "services/support/child_process.h"
 
 #define SKIP_WITHOUT_REDIS()                                                  \
     if (std::system("command -v redis-server >/dev/null") != 0) GTEST_SKIP() \
@@ -23,7 +23,7 @@ public:
     explicit RedisServer(int port = 0) {
         const std::string url = RefusingUrl();  // http://127.0.0.1:PORT/, free
         port_ = port != 0 ? port : std::stoi(url.substr(url.rfind(':') + 1));
-        auto started = services::ChildProcess::Start({"redis-server", "--port", std::to_string(port_), "--bind",
+        auto started = nimbrel::services::ChildProcess::Start({"redis-server", "--port", std::to_string(port_), "--bind",
                                                       "127.0.0.1", "--save", "", "--appendonly", "no",
                                                       "--loglevel", "warning"});
         if (started) process_.emplace(std::move(*started));
@@ -31,14 +31,14 @@ public:
     }
 
     bool Answers() const {
-        std::string error;
-        const auto client = services::RespClient::Connect(Address(), {}, error);
-        const auto reply = client ? client->Command({"PING"}, error) : std::nullopt;
+        const auto client = nimbrel::services::RespClient::Connect(Address(), {});
+        if (!client) return false;
+        const auto reply = (*client)->Command({"PING"});
         return reply && reply->text == "PONG";
     }
-    services::RedisAddress Address() const { return {"127.0.0.1", port_, 0}; }
+    nimbrel::services::RedisAddress Address() const { return {"127.0.0.1", port_, 0}; }
 
 private:
     int port_;
-    std::optional<services::ChildProcess> process_;
+    std::optional<nimbrel::services::ChildProcess> process_;
 };

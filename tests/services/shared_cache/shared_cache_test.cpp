@@ -1,22 +1,22 @@
-#include "shared_cache/shared_cache.h"
+#include "services/shared_cache/shared_cache.h"
 
 #include <gtest/gtest.h>
 
 #include <mutex>
 #include <thread>
 
-#include "redis_server.h"
+#include "tests/services/shared_cache/redis_server.h"
 
 using namespace std::chrono_literals;
-using services::SharedCache;
-using Claim = services::SharedStore::Claim;
+using nimbrel::services::SharedCache;
+using Claim = nimbrel::services::SharedStore::Claim;
 
 namespace {
 
 class SharedCacheTest : public testing::Test {
 protected:
-    std::unique_ptr<SharedCache> Cache(services::RedisAddress address, std::chrono::milliseconds rest = 30s) {
-        return std::make_unique<SharedCache>(services::SharedCacheSettings{address, "test:", {}, rest},
+    std::unique_ptr<SharedCache> Cache(nimbrel::services::RedisAddress address, std::chrono::milliseconds rest = 30s) {
+        return std::make_unique<SharedCache>(nimbrel::services::SharedCacheSettings{address, "test:", {}, rest},
                                              [this](const std::string& line) {
                                                  std::lock_guard<std::mutex> lock(mutex_);
                                                  log_ += line + "\n";
@@ -34,12 +34,18 @@ protected:
 };
 
 // What Redis itself says, on a connection of the test's own.
-services::RespReply Ask(const RedisServer& server, const std::vector<std::string>& args) {
-    std::string error;
-    const auto client = services::RespClient::Connect(server.Address(), {}, error);
-    const auto reply = client ? client->Command(args, error) : std::nullopt;
-    EXPECT_TRUE(reply) << error;
-    return reply.value_or(services::RespReply{});
+nimbrel::services::RespReply Ask(const RedisServer& server, const std::vector<std::string>& args) {
+    const auto client = nimbrel::services::RespClient::Connect(server.Address(), {});
+    if (!client) {
+        ADD_FAILURE() << client.error().why;
+        return {};
+    }
+    const auto reply = (*client)->Command(args);
+    if (!reply) {
+        ADD_FAILURE() << reply.error().why;
+        return {};
+    }
+    return *reply;
 }
 
 }  // namespace
@@ -68,7 +74,7 @@ TEST_F(SharedCacheTest, EveryKeyCarriesThePrefixAndAnExpiry) {
 TEST_F(SharedCacheTest, OutOfReachItSaysSoOnceRestsAndComesBack) {
     SKIP_WITHOUT_REDIS();
     std::optional<RedisServer> server(std::in_place);
-    const services::RedisAddress address = server->Address();
+    const nimbrel::services::RedisAddress address = server->Address();
     const auto cache = Cache(address, 200ms);
     EXPECT_EQ(cache->State(), "not reached yet");
     cache->Reach();

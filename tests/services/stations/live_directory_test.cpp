@@ -1,4 +1,4 @@
-#include "stations/live_directory.h"
+#include "services/stations/live_directory.h"
 
 #include <gtest/gtest.h>
 
@@ -6,16 +6,16 @@
 #include <iterator>
 #include <system_error>
 
-#include "fake_source.h"
-#include "service_test_data.h"
+#include "tests/services/fake_source.h"
+#include "tests/services/service_test_data.h"
 
-using services::LiveDirectory;
-using services::StationLists;
+using nimbrel::services::LiveDirectory;
+using nimbrel::services::StationLists;
 
 namespace {
 
-const services::Region* CountryNamed(const services::StationRegions& regions, const std::string& name) {
-    for (const services::Region& region : regions.countries.all()) {
+const nimbrel::services::Region* CountryNamed(const nimbrel::services::StationRegions& regions, const std::string& name) {
+    for (const nimbrel::services::Region& region : regions.countries.all()) {
         if (region.name == name) return &region;
     }
     return nullptr;
@@ -31,7 +31,7 @@ TEST(LiveDirectory, ReplacesTheListsOnlyWithADirectory) {
                "NEWS;--;---;Newstead;;Atlantis;6;10-00N;010-00E;;;1;;\r\n");
     StationLists lists({TestServiceData().states, TestServiceData().countries});
     std::vector<std::string> log;
-    LiveDirectory directory(*services::ParseUpstreamUrl(source.Url("/nsd_cccc.txt")), lists,
+    LiveDirectory directory(*nimbrel::services::ParseUpstreamUrl(source.Url("/nsd_cccc.txt")), lists,
                             [&](const std::string& line) { log.push_back(line); });
     const auto archived = lists.Current();
     ASSERT_EQ(CountryNamed(*archived, "Atlantis"), nullptr);
@@ -49,7 +49,7 @@ TEST(LiveDirectory, ReplacesTheListsOnlyWithADirectory) {
     EXPECT_TRUE(directory.Reload());
     const auto live = lists.Current();
     ASSERT_EQ(live->countries.all().size(), 2u);
-    const services::Region* atlantis = CountryNamed(*live, "Atlantis");
+    const nimbrel::services::Region* atlantis = CountryNamed(*live, "Atlantis");
     ASSERT_NE(atlantis, nullptr);
     EXPECT_EQ(atlantis->stations.at(0).code, "NEWS");
     EXPECT_EQ(archived->countries.all().size(), TestServiceData().countries.all().size()) << "pages under way keep theirs";
@@ -62,7 +62,7 @@ TEST(LiveDirectory, AThreadThatCannotStartLeavesTheListsAsTheyAre) {
     const auto archived = lists.Current();
     std::vector<std::string> log;
     {
-        LiveDirectory directory(*services::ParseUpstreamUrl(RefusingUrl()), lists,
+        LiveDirectory directory(*nimbrel::services::ParseUpstreamUrl(RefusingUrl()), lists,
                                 [&](const std::string& line) { log.push_back(line); },
                                 [](std::function<void()>) -> std::thread {
                                     throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
@@ -77,9 +77,9 @@ TEST(LiveDirectory, AThreadThatCannotStartLeavesTheListsAsTheyAre) {
 TEST(StationDirectory, ARealDirectoryIsOneAndGarbageIsNot) {
     std::ifstream file(std::string(SERVICES_DATA_DIR) + "/nsd_cccc.txt", std::ios::binary);
     const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    EXPECT_TRUE(services::IsStationDirectory(text));
-    EXPECT_FALSE(services::IsStationDirectory(""));
-    EXPECT_FALSE(services::IsStationDirectory("<html>\n<body>moved</body>\n</html>\n"));
-    EXPECT_FALSE(services::IsStationDirectory(text + "LFMN;07;690;Ni\x1b[2Jce;;France;6;43-39N;007-12E;;;4;10;P\r\n"));
-    EXPECT_FALSE(services::IsStationDirectory(text + "lfmn;07;690;Nice;;France;6\r\n"));
+    EXPECT_TRUE(nimbrel::services::IsStationDirectory(text));
+    EXPECT_FALSE(nimbrel::services::IsStationDirectory(""));
+    EXPECT_FALSE(nimbrel::services::IsStationDirectory("<html>\n<body>moved</body>\n</html>\n"));
+    EXPECT_FALSE(nimbrel::services::IsStationDirectory(text + "LFMN;07;690;Ni\x1b[2Jce;;France;6;43-39N;007-12E;;;4;10;P\r\n"));
+    EXPECT_FALSE(nimbrel::services::IsStationDirectory(text + "lfmn;07;690;Nice;;France;6\r\n"));
 }

@@ -1,4 +1,4 @@
-#include "support/child_process.h"
+#include "services/support/child_process.h"
 
 #include <gtest/gtest.h>
 
@@ -7,10 +7,10 @@
 
 #include <unistd.h>
 
-#include "temp_folder.h"
+#include "tests/services/temp_folder.h"
 
 using namespace std::chrono_literals;
-using services::RunChild;
+using nimbrel::services::RunChild;
 
 TEST(ChildProcess, PassesInputThroughAndCollectsOutput) {
     // More than a pipe holds, so that writing and reading must interleave.

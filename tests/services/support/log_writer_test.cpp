@@ -1,4 +1,4 @@
-#include "support/log_writer.h"
+#include "services/support/log_writer.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-using services::LogWriter;
+using nimbrel::services::LogWriter;
 
 namespace {
 
@@ -35,7 +35,7 @@ std::string Contents(std::FILE* file) {
 // Starts the writer's thread only when released, as a slow disk would keep it.
 struct HeldThreads {
     std::promise<void> release;
-    services::ThreadFactory Factory() {
+    nimbrel::services::ThreadFactory Factory() {
         auto released = release.get_future().share();
         return [released](std::function<void()> body) {
             return std::thread([released, body = std::move(body)] {
@@ -52,7 +52,7 @@ TEST(LogWriter, EveryLineArrivesWholeEscapedAndInItsThreadsOrderInTheFileAndItsC
     File file(std::tmpfile());
     File copy(std::tmpfile());
     {
-        LogWriter writer(file.get(), services::SystemThreads(), copy.get());
+        LogWriter writer(file.get(), nimbrel::services::SystemThreads(), copy.get());
         std::vector<std::thread> threads;
         for (int t = 0; t < 4; ++t) {
             threads.emplace_back([&writer, t] {

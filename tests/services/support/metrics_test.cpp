@@ -1,7 +1,7 @@
 // The exposition that a Prometheus server scrapes, and counts kept right
 // while many threads add to them at once.
 
-#include "support/metrics.h"
+#include "services/support/metrics.h"
 
 #include <gtest/gtest.h>
 
@@ -10,9 +10,9 @@
 #include <vector>
 
 using namespace std::chrono_literals;
-using services::Counter;
-using services::LatencyHistogram;
-using services::MetricsRegistry;
+using nimbrel::services::Counter;
+using nimbrel::services::LatencyHistogram;
+using nimbrel::services::MetricsRegistry;
 
 namespace {
 
@@ -73,7 +73,7 @@ TEST(Metrics, FamiliesAreWrittenOnceWithTheirSeries) {
 TEST(Metrics, CountsFromManyThreadsAddUp) {
     Counter counter;
     LatencyHistogram histogram;
-    constexpr int kThreads = 2 * static_cast<int>(services::kMetricCells) + 1;
+    constexpr int kThreads = 2 * static_cast<int>(nimbrel::services::kMetricCells) + 1;
     constexpr int kEach = 20000;
     std::vector<std::thread> threads;
     for (int t = 0; t < kThreads; ++t) {

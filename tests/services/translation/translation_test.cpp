@@ -1,12 +1,12 @@
-#include "translation/apertium/apertium_translator.h"
-#include "pages/translation_page.h"
-#include "pages/translation_request.h"
+#include "services/translation/apertium/apertium_translator.h"
+#include "services/pages/translation_page.h"
+#include "services/pages/translation_request.h"
 
 #include <gtest/gtest.h>
 
-using services::ApertiumModeFor;
-using services::ParseTranslationQuery;
-using services::Translation;
+using nimbrel::services::ApertiumModeFor;
+using nimbrel::services::ParseTranslationQuery;
+using nimbrel::services::Translation;
 
 TEST(TranslationQuery, DecodesTextAndPair) {
     // As the plug-in encodes it: every byte but letters, digits and "-._~".
@@ -53,22 +53,22 @@ TEST(ApertiumMode, PairsMapToInstalledModes) {
 
 TEST(TranslationPages, OnlyAResultStandsBetweenTheMarkers) {
     const std::string start = "<td bgcolor=white class=s><div style=padding:10px;>";
-    const std::string page = services::TranslationPage("Lluvia <b>ligera</b>\r\n");
+    const std::string page = nimbrel::services::TranslationPage("Lluvia <b>ligera</b>\r\n");
     const auto at = page.find(start);
     ASSERT_NE(at, std::string::npos);
     EXPECT_EQ(page.substr(at + start.size(), page.find("</div></td>") - at - start.size()),
               "Lluvia <b>ligera</b>\r\n");
     // A server's control bytes never reach the report.
-    const std::string controls = services::TranslationPage(std::string("a\0b\x1B[2J\x7F\tc", 10));
+    const std::string controls = nimbrel::services::TranslationPage(std::string("a\0b\x1B[2J\x7F\tc", 10));
     EXPECT_NE(controls.find(start + "a?b?[2J?\tc</div></td>"), std::string::npos);
 
-    EXPECT_EQ(services::UnsupportedPairPage().find(start), std::string::npos);
-    EXPECT_EQ(services::TranslationFailedPage().find(start), std::string::npos);
+    EXPECT_EQ(nimbrel::services::UnsupportedPairPage().find(start), std::string::npos);
+    EXPECT_EQ(nimbrel::services::TranslationFailedPage().find(start), std::string::npos);
 }
 
 // Needs Apertium with its English-Spanish data, which scripts/setup installs.
 TEST(ApertiumTranslator, TranslatesEnglishToSpanish) {
-    const services::ApertiumTranslator apertium;
+    const nimbrel::services::ApertiumTranslator apertium;
     if (ApertiumModeFor("en_es", apertium.modes()).empty()) GTEST_SKIP() << "no eng-spa mode installed";
 
     const Translation rain = apertium.Translate("light rain", "en_es");

@@ -1,21 +1,21 @@
-#include "translation/fleet_translations.h"
-#include "translation/translation_cache.h"
-#include "translation/translator_chain.h"
+#include "services/translation/fleet_translations.h"
+#include "services/translation/translation_cache.h"
+#include "services/translation/translator_chain.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <map>
 
-#include "memory_store.h"
+#include "tests/services/memory_store.h"
 
-using services::Translation;
-using Outcome = services::Translation::Outcome;
+using nimbrel::services::Translation;
+using Outcome = nimbrel::services::Translation::Outcome;
 
 namespace {
 
 // Knows the pairs it is given; "fail" fails; counts what it is asked.
-class ScriptedTranslator : public services::Translator {
+class ScriptedTranslator : public nimbrel::services::Translator {
 public:
     explicit ScriptedTranslator(std::string tag, std::vector<std::string> pairs)
         : tag_(std::move(tag)), pairs_(std::move(pairs)) {}
@@ -38,7 +38,7 @@ private:
 
 TEST(TranslationCache, RemembersTranslationsByPairAndText) {
     const ScriptedTranslator inner("t", {"en_es", "en_fr"});
-    const services::TranslationCache cache(inner);
+    const nimbrel::services::TranslationCache cache(inner);
     EXPECT_EQ(cache.Translate("Wind", "en_es").text, "t:Wind");
     EXPECT_EQ(cache.Translate("Wind", "en_es").text, "t:Wind");
     EXPECT_EQ(inner.calls, 1);
@@ -57,10 +57,10 @@ TEST(TranslationCache, RemembersTranslationsByPairAndText) {
 TEST(TranslationCache, TheLeastRecentlyUsedGoFirstWithinItsBytes) {
     const ScriptedTranslator inner("t", {"en_es"});
     // Room for three entries of this size, by the cache's count.
-    const services::TranslationCache probe(inner);
+    const nimbrel::services::TranslationCache probe(inner);
     probe.Translate("a", "en_es");
     const std::size_t entry = probe.bytes();
-    const services::TranslationCache cache(inner, 3 * entry + entry / 2);
+    const nimbrel::services::TranslationCache cache(inner, 3 * entry + entry / 2);
     inner.calls = 0;
 
     for (const char* text : {"a", "b", "c", "a", "d"}) cache.Translate(text, "en_es");  // "b" goes
@@ -72,7 +72,7 @@ TEST(TranslationCache, TheLeastRecentlyUsedGoFirstWithinItsBytes) {
     EXPECT_EQ(inner.calls, 5);
 
     // A translation larger than the whole cache is not kept.
-    const services::TranslationCache tiny(inner, entry / 2);
+    const nimbrel::services::TranslationCache tiny(inner, entry / 2);
     tiny.Translate("a", "en_es");
     EXPECT_EQ(tiny.bytes(), 0u);
 }
@@ -80,14 +80,14 @@ TEST(TranslationCache, TheLeastRecentlyUsedGoFirstWithinItsBytes) {
 TEST(TranslatorChain, TheFirstThatHasThePairAnswers) {
     const ScriptedTranslator apertium("apertium", {"en_es"});
     const ScriptedTranslator libre("libre", {"en_es", "en_fr"});
-    const services::TranslatorChain chain({&apertium, &libre});
+    const nimbrel::services::TranslatorChain chain({&apertium, &libre});
     EXPECT_EQ(chain.Translate("Wind", "en_es").text, "apertium:Wind");
     EXPECT_EQ(chain.Translate("Wind", "en_fr").text, "libre:Wind");
     // A failure is the answer; it is not passed on.
     EXPECT_EQ(chain.Translate("fail", "en_es").outcome, Outcome::Failed);
     EXPECT_EQ(libre.calls, 1);
     EXPECT_EQ(chain.Translate("Wind", "en_ja").outcome, Outcome::UnsupportedPair);
-    EXPECT_EQ(services::TranslatorChain({}).Translate("Wind", "en_es").outcome, Outcome::UnsupportedPair);
+    EXPECT_EQ(nimbrel::services::TranslatorChain({}).Translate("Wind", "en_es").outcome, Outcome::UnsupportedPair);
 }
 
 // Two gateways of a fleet: a piece one translated, the other does not.
@@ -95,7 +95,7 @@ TEST(FleetTranslations, APieceIsTranslatedOnceAcrossTheFleet) {
     MemoryStore store;
     const ScriptedTranslator first("first", {"en_es", "e\n_es"});
     const ScriptedTranslator second("second", {"en_es", "e\n_es"});
-    const services::FleetTranslations one(first, store), other(second, store);
+    const nimbrel::services::FleetTranslations one(first, store), other(second, store);
     EXPECT_EQ(one.Translate("Wind", "en_es").text, "first:Wind");
     EXPECT_EQ(other.Translate("Wind", "en_es").text, "first:Wind");
     EXPECT_EQ(second.calls, 0);
@@ -112,7 +112,7 @@ TEST(FleetTranslations, APieceIsTranslatedOnceAcrossTheFleet) {
 
     // One too long for the store is neither stored nor read back.
     store.reachable = true;
-    const std::string longText(services::kFleetTranslationBytes, 'x');
+    const std::string longText(nimbrel::services::kFleetTranslationBytes, 'x');
     one.Translate(longText, "en_es");
     EXPECT_EQ(store.values.size(), 1u);
 }

@@ -1,4 +1,4 @@
-#include "upstream/bounded_fetch.h"
+#include "services/upstream/bounded_fetch.h"
 
 #include <zlib.h>
 
@@ -14,21 +14,25 @@
 #include <thread>
 #include <vector>
 
-#include "support/child_process.h"
-#include "fake_source.h"
-#include "temp_folder.h"
+#include "services/support/child_process.h"
+#include "tests/services/fake_source.h"
+#include "tests/services/temp_folder.h"
 
 using namespace std::chrono_literals;
-using services::BoundedFetch;
-using services::FetchResult;
+using nimbrel::services::BoundedFetch;
+using nimbrel::services::FetchedBody;
 
 namespace {
 
-constexpr services::FetchLimits kLimits{2s, 64 * 1024};
+constexpr nimbrel::services::FetchLimits kLimits{2s, 64 * 1024};
 
-FetchResult Fetch(const std::string& url, const services::FetchLimits& limits = kLimits) {
-    return BoundedFetch(*services::ParseUpstreamUrl(url), limits);
+FetchedBody Fetch(const std::string& url, const nimbrel::services::FetchLimits& limits = kLimits) {
+    return BoundedFetch(*nimbrel::services::ParseUpstreamUrl(url), limits);
 }
+
+// Why a fetch failed, or its body: empty when the other holds.
+std::string Why(const FetchedBody& fetched) { return fetched ? "" : fetched.error().why; }
+std::string Body(const FetchedBody& fetched) { return fetched ? *fetched : ""; }
 
 std::string Gzipped(const std::string& text) {
     std::string packed(compressBound(text.size()) + 32, '\0');
@@ -69,7 +73,7 @@ class Certificates {
 public:
     Certificates() {
         for (const char* name : {"trusted", "stranger"}) {
-            services::RunChild({"openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
+            nimbrel::services::RunChild({"openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
                                 "-nodes", "-keyout", Key(name), "-out", Certificate(name), "-days", "2", "-subj",
                                 "/CN=localhost", "-addext", "subjectAltName=DNS:localhost,IP:127.0.0.1"},
                                "", 60s);
@@ -98,12 +102,12 @@ TEST(BoundedFetch, HttpsTakesOnlyATrustedCertificate) {
         std::thread serving([&] { server.listen_after_bind(); });
         while (!server.is_running()) std::this_thread::sleep_for(1ms);
         for (const std::string host : {"127.0.0.1", "localhost"}) {
-            const FetchResult fetched = Fetch("https://" + host + ":" + std::to_string(port) + "/KLXV.TXT");
+            const FetchedBody fetched = Fetch("https://" + host + ":" + std::to_string(port) + "/KLXV.TXT");
             if (std::string(name) == "trusted") {
-                EXPECT_TRUE(fetched.ok) << host << ": " << fetched.error;
-                EXPECT_EQ(fetched.body, "Wind: Calm:0\n") << host;
+                EXPECT_TRUE(fetched.ok()) << host << ": " << Why(fetched);
+                EXPECT_EQ(Body(fetched), "Wind: Calm:0\n") << host;
             } else {
-                EXPECT_EQ(fetched.error.rfind("the server's certificate is not trusted (", 0), 0u) << fetched.error;
+                EXPECT_EQ(Why(fetched).rfind("the server's certificate is not trusted (", 0), 0u) << Why(fetched);
             }
         }
         server.stop();
@@ -129,14 +133,14 @@ TEST(BoundedFetch, ReadsEachWayAnAnswerIsFramed) {
     };
     for (const auto& [how, answer] : answers) {
         const RawSource source(answer);
-        const FetchResult fetched = Fetch(source.Url());
-        EXPECT_TRUE(fetched.ok) << how << ": " << fetched.error;
-        EXPECT_EQ(fetched.body, body) << how;
+        const FetchedBody fetched = Fetch(source.Url());
+        EXPECT_TRUE(fetched.ok()) << how << ": " << Why(fetched);
+        EXPECT_EQ(Body(fetched), body) << how;
     }
     // A name, looked up by the resolver.
     FakeSource named;
     named.Put("/KLXV.TXT", body);
-    EXPECT_EQ(Fetch("http://localhost:" + std::to_string(named.Port()) + "/KLXV.TXT").body, body);
+    EXPECT_EQ(Body(Fetch("http://localhost:" + std::to_string(named.Port()) + "/KLXV.TXT")), body);
 }
 
 // A source that sends without end, or breaks the rules, fails the fetch as
@@ -174,10 +178,9 @@ TEST(BoundedFetch, EveryPartOfTheAnswerIsBoundedInBytes) {
     for (const Case& bad : cases) {
         const RawSource source(bad.answer, bad.piece.empty() ? RawSource::Then::Close : RawSource::Then::Repeat,
                                bad.piece);
-        const FetchResult fetched = Fetch(source.Url());
-        EXPECT_FALSE(fetched.ok) << bad.what;
-        EXPECT_EQ(fetched.error, bad.error) << bad.what;
-        EXPECT_TRUE(fetched.body.empty()) << bad.what;
+        const FetchedBody fetched = Fetch(source.Url());
+        EXPECT_FALSE(fetched.ok()) << bad.what;
+        EXPECT_EQ(Why(fetched), bad.error) << bad.what;
     }
 }
 
@@ -187,21 +190,22 @@ TEST(BoundedFetch, EndlessHeadsTakeLittleMemory) {
     const RawSource source("HTTP/1.1 200 OK\r\nX-Long: ", RawSource::Then::Repeat, std::string(65536, 'a'));
     if (!ResetPeakResident()) GTEST_SKIP() << "the peak resident set cannot be reset here";
     const std::size_t before = ProcessStatus("VmHWM");
-    std::vector<std::future<FetchResult>> fetches;
+    std::vector<std::future<FetchedBody>> fetches;
     for (int i = 0; i < 8; ++i) fetches.push_back(std::async(std::launch::async, [&] { return Fetch(source.Url()); }));
-    for (auto& fetch : fetches) EXPECT_EQ(fetch.get().error, "the answer's head passed 32768 bytes");
+    for (auto& fetch : fetches) EXPECT_EQ(Why(fetch.get()), "the answer's head passed 32768 bytes");
     EXPECT_LT(ProcessStatus("VmHWM") - before, 16u << 10) << "kB";
 }
 
 // The deadline covers the whole exchange, and the log says where it ran out.
 TEST(BoundedFetch, SaysWhereTheDeadlinePassed) {
-    const services::FetchLimits limits{300ms, 64 * 1024};
+    const nimbrel::services::FetchLimits limits{300ms, 64 * 1024};
     const RawSource partHead("HTTP/1.1 200 OK\r\nServer: x\r\n", RawSource::Then::Hold);
-    EXPECT_EQ(Fetch(partHead.Url(), limits).error, "the answer's head not complete within 300 ms");
+    EXPECT_EQ(Why(Fetch(partHead.Url(), limits)), "the answer's head not complete within 300 ms");
     const RawSource partBody(Head("Content-Length: 100") + "Wind", RawSource::Then::Hold);
-    const FetchResult body = Fetch(partBody.Url(), limits);
-    EXPECT_EQ(body.error, "the answer's body not complete within 300 ms");
-    EXPECT_EQ(body.status, 200);
+    const FetchedBody body = Fetch(partBody.Url(), limits);
+    ASSERT_FALSE(body.ok());
+    EXPECT_EQ(body.error().why, "the answer's body not complete within 300 ms");
+    EXPECT_EQ(body.error().status, 200);
 }
 
 // A fetch used to start a thread, which started a watchdog thread: where

@@ -1,7 +1,7 @@
-#include "translation/apertium/apertium_mode_file.h"
-#include "translation/apertium/apertium_pipeline.h"
-#include "translation/apertium/apertium_stream_text.h"
-#include "translation/apertium/apertium_translator.h"
+#include "services/translation/apertium/apertium_mode_file.h"
+#include "services/translation/apertium/apertium_pipeline.h"
+#include "services/translation/apertium/apertium_stream_text.h"
+#include "services/translation/apertium/apertium_translator.h"
 
 #include <signal.h>
 #include <sys/prctl.h>
@@ -16,8 +16,8 @@
 
 using namespace std::chrono_literals;
 using namespace std::string_literals;
-using services::ApertiumPipeline;
-using services::Translation;
+using nimbrel::services::ApertiumPipeline;
+using nimbrel::services::Translation;
 
 namespace {
 
@@ -26,26 +26,26 @@ using Clock = std::chrono::steady_clock;
 constexpr char kEngSpa[] = "eng-spa";
 
 std::optional<std::vector<std::string>> EngSpaCommand() {
-    return services::NullFlushCommand(std::string(services::kApertiumModesFolder) + "/" + kEngSpa + ".mode");
+    return nimbrel::services::NullFlushCommand(std::string(nimbrel::services::kApertiumModesFolder) + "/" + kEngSpa + ".mode");
 }
 
 }  // namespace
 
 TEST(ApertiumModeFile, EveryStageGetsTheNullFlushSwitchOnce) {
-    EXPECT_EQ(services::NullFlushPipeline("lt-proc 'a|b.bin' | apertium-tagger -g $2 \"c d\" |lt-proc -z -p 'e'\n"),
+    EXPECT_EQ(nimbrel::services::NullFlushPipeline("lt-proc 'a|b.bin' | apertium-tagger -g $2 \"c d\" |lt-proc -z -p 'e'\n"),
               "lt-proc -z 'a|b.bin' | apertium-tagger -z -g $2 \"c d\" |lt-proc -z -p 'e'");
-    EXPECT_EQ(services::NullFlushPipeline("'/opt/my tools/lt-proc' x"), "'/opt/my tools/lt-proc' -z x");
+    EXPECT_EQ(nimbrel::services::NullFlushPipeline("'/opt/my tools/lt-proc' x"), "'/opt/my tools/lt-proc' -z x");
 }
 
 TEST(ApertiumStreamText, EscapesKeepsBlanksAsideAndUndoesBoth) {
-    EXPECT_EQ(services::ApertiumRequest("a [b]  $5\r\nc\\d", "[#1]"),
+    EXPECT_EQ(nimbrel::services::ApertiumRequest("a [b]  $5\r\nc\\d", "[#1]"),
               "a \\[b\\][  ]\\$5[\r\n]c\\\\d.[][#1]\0"s);
     // "~" with the blanks around it, as the plain-text deformatter keeps it.
-    EXPECT_EQ(services::ApertiumRequest("a~b ~ c", "[#2]"), "a[~]b[ ~ ]c.[][#2]\0"s);
-    EXPECT_EQ(services::ApertiumAnswerText("Hola..[]"), "Hola.");
-    EXPECT_EQ(services::ApertiumAnswerText("Un[  ]\\$5[\r\n]b \\[x\\].[]"), "Un  $5\r\nb [x]");
+    EXPECT_EQ(nimbrel::services::ApertiumRequest("a~b ~ c", "[#2]"), "a[~]b[ ~ ]c.[][#2]\0"s);
+    EXPECT_EQ(nimbrel::services::ApertiumAnswerText("Hola..[]"), "Hola.");
+    EXPECT_EQ(nimbrel::services::ApertiumAnswerText("Un[  ]\\$5[\r\n]b \\[x\\].[]"), "Un  $5\r\nb [x]");
     // The tools may eat the added sentence end.
-    EXPECT_EQ(services::ApertiumAnswerText("Viento[]"), "Viento");
+    EXPECT_EQ(nimbrel::services::ApertiumAnswerText("Viento[]"), "Viento");
 }
 
 // cat answers each request with itself, marker and NUL included: what

@@ -1,5 +1,5 @@
-#include "translation/libretranslate/libretranslate_languages.h"
-#include "translation/libretranslate/libretranslate_translator.h"
+#include "services/translation/libretranslate/libretranslate_languages.h"
+#include "services/translation/libretranslate/libretranslate_translator.h"
 
 #include <httplib.h>
 #include <nlohmann/json.hpp>
@@ -12,9 +12,9 @@
 #include <thread>
 
 using namespace std::chrono_literals;
-using services::LibreTranslateCode;
-using services::LibreTranslateTranslator;
-using services::Translation;
+using nimbrel::services::LibreTranslateCode;
+using nimbrel::services::LibreTranslateTranslator;
+using nimbrel::services::Translation;
 
 namespace {
 
@@ -31,8 +31,8 @@ constexpr char kRecentLanguages[] = R"json([
 constexpr char kOlderLanguages[] = R"json([{"code": "en", "name": "English"},
   {"code": "zt", "name": "Chinese (traditional)"}, {"code": "zh", "name": "Chinese"}, {"name": "no code"}])json";
 
-std::vector<services::LibreTranslateLanguage> Languages(const char* json) {
-    return services::ParseLibreTranslateLanguages(json).value_or(std::vector<services::LibreTranslateLanguage>{});
+std::vector<nimbrel::services::LibreTranslateLanguage> Languages(const char* json) {
+    return nimbrel::services::ParseLibreTranslateLanguages(json).value_or(std::vector<nimbrel::services::LibreTranslateLanguage>{});
 }
 
 using Answer = std::function<void(const nlohmann::json& request, httplib::Response& response)>;
@@ -77,7 +77,7 @@ public:
         thread_.join();
     }
 
-    services::UpstreamUrl address() const { return {"http://127.0.0.1:" + std::to_string(port_), "/"}; }
+    nimbrel::services::UpstreamUrl address() const { return {"http://127.0.0.1:" + std::to_string(port_), "/"}; }
     std::vector<nlohmann::json> requests() const {
         std::lock_guard<std::mutex> lock(mutex_);
         return requests_;
@@ -126,11 +126,11 @@ TEST(LibreTranslateLanguages, ThePluginsCodesInTheServersOwn) {
     EXPECT_EQ(LibreTranslateCode("zh", one), "zh");
     EXPECT_EQ(LibreTranslateCode("zt", one), "");
 
-    EXPECT_TRUE(services::LibreTranslateHasPair("en", "zh-Hant", recent));
-    EXPECT_FALSE(services::LibreTranslateHasPair("en", "ko", recent));  // listed, not among English's targets
-    EXPECT_TRUE(services::LibreTranslateHasPair("en", "zt", older));    // no targets listed: any
-    EXPECT_FALSE(services::ParseLibreTranslateLanguages(R"({"error": "x"})"));
-    EXPECT_FALSE(services::ParseLibreTranslateLanguages("<html>"));
+    EXPECT_TRUE(nimbrel::services::LibreTranslateHasPair("en", "zh-Hant", recent));
+    EXPECT_FALSE(nimbrel::services::LibreTranslateHasPair("en", "ko", recent));  // listed, not among English's targets
+    EXPECT_TRUE(nimbrel::services::LibreTranslateHasPair("en", "zt", older));    // no targets listed: any
+    EXPECT_FALSE(nimbrel::services::ParseLibreTranslateLanguages(R"({"error": "x"})"));
+    EXPECT_FALSE(nimbrel::services::ParseLibreTranslateLanguages("<html>"));
 }
 
 TEST(LibreTranslateTranslator, SendsJsonInTheServersCodesAndReadsTheAnswer) {
@@ -180,7 +180,7 @@ TEST(LibreTranslateTranslator, CharactersTheCodePageLacksBecomeQuestionMarks) {
 TEST(LibreTranslateTranslator, ErrorAnswersAreFailedTranslations) {
     FakeLibreTranslate server;
     // No rest after an unwell answer, so that each answer is asked for.
-    const LibreTranslateTranslator translator(server.address(), "", {}, services::kTranslationTimeLimit, 0ms);
+    const LibreTranslateTranslator translator(server.address(), "", {}, nimbrel::services::kTranslationTimeLimit, 0ms);
     const std::pair<int, std::string> answers[] = {
         {400, R"({"error": "Invalid request"})"}, {403, R"({"error": "Invalid API key"})"},
         {429, R"({"error": "Too many requests"})"}, {500, R"({"error": "boom"})"},
@@ -204,7 +204,7 @@ TEST(LibreTranslateTranslator, ErrorAnswersAreFailedTranslations) {
     EXPECT_EQ(unlisted.Translate("Wind", "en_fr").outcome, Translation::Outcome::Translated);
     // An empty list (a server still loading its models) is asked for again after the rest.
     server.SetLanguages("[]");
-    const LibreTranslateTranslator empty(server.address(), "", {}, services::kTranslationTimeLimit, 0ms);
+    const LibreTranslateTranslator empty(server.address(), "", {}, nimbrel::services::kTranslationTimeLimit, 0ms);
     EXPECT_EQ(empty.Translate("Wind", "en_fr").outcome, Translation::Outcome::UnsupportedPair);
     server.SetLanguages(kRecentLanguages);
     EXPECT_EQ(empty.Translate("Wind", "en_fr").outcome, Translation::Outcome::Translated);
