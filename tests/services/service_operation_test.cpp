@@ -18,7 +18,7 @@
 #include "service_routes.h"
 #include "service_server.h"
 #include "service_test_data.h"
-#include "support/child_process.h"
+#include "child_process.h"
 #include "temp_folder.h"
 
 using namespace std::chrono_literals;
@@ -207,8 +207,8 @@ TEST(ServicesProgram, SigtermLetsTheRequestInFlightFinishThenExitsZero) {
     source.Put("/decoded/KLXV.TXT", FixtureObservation("KLXV"));
     source.SetMode(FakeSource::Mode::Trickle);
     TempFolder cache("services_program_cache");
-    auto program = services::ChildProcess::Start({NIMBREL_SERVICES_PROGRAM, "--port", "0", "--cache-dir", cache.path(),
-                                                  "--observations-url", source.Url("/decoded/")});
+    auto program = nimbrel::process::ChildProcess::Start(
+        {NIMBREL_SERVICES_PROGRAM, "--port", "0", "--cache-dir", cache.path(), "--observations-url", source.Url("/decoded/")});
     ASSERT_TRUE(program);
     std::string portLine;
     program->Exchange("", false, std::chrono::steady_clock::now() + 20s, 64,
@@ -216,7 +216,7 @@ TEST(ServicesProgram, SigtermLetsTheRequestInFlightFinishThenExitsZero) {
     const int port = std::atoi(portLine.c_str());
     ASSERT_GT(port, 0) << portLine;
 
-    const services::UniqueFd inFlight =
+    const nimbrel::UniqueFd inFlight =
         loopback::SendRequest(port, "GET /weather/current/KLXV.html HTTP/1.1\r\nHost: weather.example\r\n\r\n");
     for (int i = 0; i < 1000 && source.Requests() == 0; ++i) std::this_thread::sleep_for(5ms);
     ASSERT_EQ(source.Requests(), 1);

@@ -11,7 +11,7 @@
 
 #include "fake_source.h"
 #include "shared_cache/resp_client.h"
-#include "support/child_process.h"
+#include "child_process.h"
 
 #define SKIP_WITHOUT_REDIS()                                                  \
     if (std::system("command -v redis-server >/dev/null") != 0) GTEST_SKIP() \
@@ -23,9 +23,9 @@ public:
     explicit RedisServer(int port = 0) {
         const std::string url = RefusingUrl();  // http://127.0.0.1:PORT/, free
         port_ = port != 0 ? port : std::stoi(url.substr(url.rfind(':') + 1));
-        auto started = services::ChildProcess::Start({"redis-server", "--port", std::to_string(port_), "--bind",
-                                                      "127.0.0.1", "--save", "", "--appendonly", "no",
-                                                      "--loglevel", "warning"});
+        auto started = nimbrel::process::ChildProcess::Start({"redis-server", "--port", std::to_string(port_), "--bind",
+                                                              "127.0.0.1", "--save", "", "--appendonly", "no",
+                                                              "--loglevel", "warning"});
         if (started) process_.emplace(std::move(*started));
         for (int i = 0; process_ && i < 250 && !Answers(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
@@ -40,5 +40,5 @@ public:
 
 private:
     int port_;
-    std::optional<services::ChildProcess> process_;
+    std::optional<nimbrel::process::ChildProcess> process_;
 };

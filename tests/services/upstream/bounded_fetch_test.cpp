@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "support/child_process.h"
+#include "child_process.h"
 #include "fake_source.h"
 #include "temp_folder.h"
 
@@ -69,10 +69,11 @@ class Certificates {
 public:
     Certificates() {
         for (const char* name : {"trusted", "stranger"}) {
-            services::RunChild({"openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
-                                "-nodes", "-keyout", Key(name), "-out", Certificate(name), "-days", "2", "-subj",
-                                "/CN=localhost", "-addext", "subjectAltName=DNS:localhost,IP:127.0.0.1"},
-                               "", 60s);
+            nimbrel::process::RunChild({"openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt",
+                                        "ec_paramgen_curve:prime256v1", "-nodes", "-keyout", Key(name), "-out",
+                                        Certificate(name), "-days", "2", "-subj", "/CN=localhost", "-addext",
+                                        "subjectAltName=DNS:localhost,IP:127.0.0.1"},
+                                       "", 60s);
         }
         setenv("SSL_CERT_FILE", Certificate("trusted").c_str(), 1);
     }
