@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "child_program.h"
+#include "child_process.h"
 #include "console_view.h"
 #include "edited_lines.h"
 #include "line_sources.h"
@@ -104,13 +104,15 @@ int Main(int argc, char** argv) {
 
     WakeSignals signals;
     std::string error;
-    std::optional<ChildProgram> host = ChildProgram::Start(args.host, error);
+    // Their error output comes to us, never straight to the terminal.
+    constexpr auto kPiped = process::ChildProcess::ErrorOutput::Piped;
+    std::optional<process::ChildProcess> host = process::ChildProcess::Start(args.host, kPiped, &error);
     if (!host) {
         std::cerr << "nimbrel-console: cannot start the host: " << error << '\n';
         return 2;
     }
-    std::optional<ChildProgram> player =
-        args.player.empty() ? std::nullopt : ChildProgram::Start(args.player, error);
+    std::optional<process::ChildProcess> player =
+        args.player.empty() ? std::nullopt : process::ChildProcess::Start(args.player, kPiped, &error);
     if (!args.player.empty() && !player) std::cerr << "nimbrel-console: cannot start the stand-in player: " << error << '\n';
 
     std::optional<Voice> voice;

@@ -63,14 +63,14 @@ private:
 
 }  // namespace
 
-Session::Session(ChildProgram& host, ChildProgram* player, Voice* voice, LineSource& input, ConsoleView& view,
+Session::Session(process::ChildProcess& host, process::ChildProcess* player, Voice* voice, LineSource& input, ConsoleView& view,
                  WakeSignals& signals, bool json)
     : host_(host), player_(player), voice_(voice), input_(input), view_(view), signals_(signals), json_(json) {}
 
-void Session::ReadStream(ChildProgram& program, Stream& stream, const std::function<void(const std::string&)>& onLine) {
+void Session::ReadStream(process::ChildProcess& program, Stream& stream, const std::function<void(const std::string&)>& onLine) {
     const int fd = (program.*stream.fd)();
     if (fd < 0) return;
-    const bool ended = ReadAvailable(fd, [&](std::string_view bytes) {
+    const bool ended = process::ReadAvailable(fd, [&](std::string_view bytes) {
         stream.buffer.Append(bytes);
         while (std::optional<std::string> line = stream.buffer.Next()) onLine(*line);
     });

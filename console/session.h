@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "child_program.h"
+#include "child_process.h"
 #include "console_view.h"
 #include "line_buffer.h"
 #include "line_sources.h"
@@ -22,7 +22,7 @@ namespace nimbrel::console {
 class Session {
 public:
     // player and voice may be null; json: pass the host's events through unchanged.
-    Session(ChildProgram& host, ChildProgram* player, Voice* voice, LineSource& input, ConsoleView& view,
+    Session(process::ChildProcess& host, process::ChildProcess* player, Voice* voice, LineSource& input, ConsoleView& view,
             WakeSignals& signals, bool json);
 
     // Runs until the input ends, :quit, the host ends or a signal stops it;
@@ -31,8 +31,8 @@ public:
 
 private:
     struct Stream {
-        int (ChildProgram::*fd)() const;
-        void (ChildProgram::*close)();
+        int (process::ChildProcess::*fd)() const;
+        void (process::ChildProcess::*close)();
         host::LineBuffer buffer;
     };
 
@@ -41,7 +41,7 @@ private:
     // to wait on (false). With readInput, the line source is read too.
     bool WaitUntil(const std::function<bool()>& reached, bool readInput = false,
                    std::optional<int> timeoutMs = std::nullopt);
-    void ReadStream(ChildProgram& program, Stream& stream, const std::function<void(const std::string&)>& onLine);
+    void ReadStream(process::ChildProcess& program, Stream& stream, const std::function<void(const std::string&)>& onLine);
     void OnHostLine(const std::string& line);
     void OnPlayerLine(const std::string& line);
     void OnErrorLine(const std::string& line);
@@ -52,8 +52,8 @@ private:
     int Finish();
     bool hostGone() const { return host_.output() < 0; }
 
-    ChildProgram& host_;
-    ChildProgram* player_;
+    process::ChildProcess& host_;
+    process::ChildProcess* player_;
     Voice* voice_;
     LineSource& input_;
     ConsoleView& view_;
@@ -61,10 +61,10 @@ private:
     bool json_;
     int stopSignal_ = 0;
 
-    Stream hostOutput_{&ChildProgram::output, &ChildProgram::CloseOutput, {}};
-    Stream hostErrors_{&ChildProgram::errors, &ChildProgram::CloseErrors, {}};
-    Stream playerOutput_{&ChildProgram::output, &ChildProgram::CloseOutput, {}};
-    Stream playerErrors_{&ChildProgram::errors, &ChildProgram::CloseErrors, {}};
+    Stream hostOutput_{&process::ChildProcess::output, &process::ChildProcess::CloseOutput, {}};
+    Stream hostErrors_{&process::ChildProcess::errors, &process::ChildProcess::CloseErrors, {}};
+    Stream playerOutput_{&process::ChildProcess::output, &process::ChildProcess::CloseOutput, {}};
+    Stream playerErrors_{&process::ChildProcess::errors, &process::ChildProcess::CloseErrors, {}};
     bool loaded_ = false;
     bool done_ = false;
     int playerLines_ = 0;

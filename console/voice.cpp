@@ -34,9 +34,9 @@ std::string WavName(const std::string& dir, int number) {
 }
 
 // Reads what the child's pipe holds, keeping the last of it; closes it at its end.
-void Drain(ChildProgram& child, int fd, void (ChildProgram::*close)(), std::string* kept) {
+void Drain(process::ChildProcess& child, int fd, void (process::ChildProcess::*close)(), std::string* kept) {
     if (fd < 0) return;
-    const bool ended = ReadAvailable(fd, [&](std::string_view bytes) {
+    const bool ended = process::ReadAvailable(fd, [&](std::string_view bytes) {
         if (!kept) return;
         kept->append(bytes);
         if (kept->size() > kErrorsKept) kept->erase(0, kept->size() - kErrorsKept);
@@ -72,7 +72,8 @@ void Voice::StartNext() {
         current_ = std::move(queue_.front());
         queue_.pop_front();
         std::string error;
-        std::optional<ChildProgram> started = ChildProgram::Start(Arguments(current_.wav), error);
+        std::optional<process::ChildProcess> started =
+            process::ChildProcess::Start(Arguments(current_.wav), process::ChildProcess::ErrorOutput::Piped, &error);
         if (!started) {
             if (!toldUnavailable_)
                 notices_.push_back("cannot start " + error + ": nothing is spoken (scripts/setup installs espeak-ng)");
@@ -89,11 +90,11 @@ void Voice::StartNext() {
 
 std::vector<std::string> Voice::Pump() {
     if (child_) {
-        Drain(*child_, child_->output(), &ChildProgram::CloseOutput, nullptr);
-        Drain(*child_, child_->errors(), &ChildProgram::CloseErrors, &childErrors_);
+        Drain(*child_, child_->output(), &process::ChildProcess::CloseOutput, nullptr);
+        Drain(*child_, child_->errors(), &process::ChildProcess::CloseErrors, &childErrors_);
         if (std::optional<int> status = child_->Ended()) {
             // What it wrote just before it ended.
-            Drain(*child_, child_->errors(), &ChildProgram::CloseErrors, &childErrors_);
+            Drain(*child_, child_->errors(), &process::ChildProcess::CloseErrors, &childErrors_);
             Finished(status);
         } else if (Clock::now() >= deadline_) {
             child_->Stop();

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "child_program.h"
+#include "child_process.h"
 
 namespace nimbrel::console {
 
@@ -56,7 +56,7 @@ private:
     VoiceOptions options_;
     int filesWritten_ = 0;
     std::deque<Job> queue_;
-    std::optional<ChildProgram> child_;
+    std::optional<process::ChildProcess> child_;
     Job current_;
     std::string childErrors_;
     std::chrono::steady_clock::time_point deadline_;

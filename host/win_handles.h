@@ -1,6 +1,6 @@
 #pragma once
 // The Win32 handles the host stand-in and its voice own besides those of
-// common/win32_handles.h, made from the plug-in's one handle template.
+// common/win32_handles.h, made from the one handle template (support/).
 
 #include <windows.h>
 
@@ -13,6 +13,6 @@ using UniqueHook = UniqueAny<HHOOK, &UnhookWindowsHookEx>;
 // Memory the system allocated for us (FormatMessage's text).
 using UniqueLocal = UniqueAny<HLOCAL, &LocalFree>;
 // CreateActCtxW reports a failure as INVALID_HANDLE_VALUE.
-using UniqueActivationContext = UniqueAny<HANDLE, &ReleaseActCtx, &IsOpenHandle>;
+using UniqueActivationContext = UniqueAny<HANDLE, &ReleaseActCtx, nullptr, &IsOpenHandle>;
 
 }  // namespace nimbrel::host

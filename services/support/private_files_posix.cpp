@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "services/support/private_files.h"
-#include "services/support/unique_fd.h"
+#include "unique_fd.h"
 
 namespace nimbrel::services {
 
@@ -46,7 +46,7 @@ bool MakePrivateFolders(const std::string& folder, std::string& error) {
 
 std::optional<std::string> ReadRegularFile(const std::string& path, std::size_t maxBytes) {
     // Opening a FIFO would wait for a writer: nothing but a regular file is read.
-    const UniqueFd file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    const nimbrel::UniqueFd file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
     struct stat status {};
     if (!file || fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
     std::string text;
@@ -63,7 +63,7 @@ std::optional<std::string> ReadRegularFile(const std::string& path, std::size_t 
 bool ReplaceWholeFile(const std::string& path, const std::string& text, std::string& error) {
     const std::size_t slash = path.rfind('/');
     std::string temporary = path.substr(0, slash + 1) + "." + path.substr(slash + 1) + ".XXXXXX";
-    const UniqueFd file(mkstemp(temporary.data()));
+    const nimbrel::UniqueFd file(mkstemp(temporary.data()));
     if (!file) {
         error = "cannot write in " + path.substr(0, slash) + ": " + std::strerror(errno);
         return false;

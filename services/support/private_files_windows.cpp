@@ -16,9 +16,9 @@ const char kPathSeparator = '\\';
 namespace {
 
 bool IsOpenFile(HANDLE handle) noexcept { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
-using UniqueFile = nimbrel::UniqueAny<HANDLE, &CloseHandle, &IsOpenFile>;
+using UniqueFile = nimbrel::UniqueAny<HANDLE, &CloseHandle, nullptr, &IsOpenFile>;
 bool IsOpenFind(HANDLE handle) noexcept { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
-using UniqueFind = nimbrel::UniqueAny<HANDLE, &FindClose, &IsOpenFind>;
+using UniqueFind = nimbrel::UniqueAny<HANDLE, &FindClose, nullptr, &IsOpenFind>;
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 

@@ -17,7 +17,7 @@ constexpr char kRunKeyText[] = "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\
 
 using UniqueKey = nimbrel::UniqueAny<HKEY, &RegCloseKey>;
 bool IsOpenHandle(HANDLE handle) noexcept { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
-using UniqueHandle = nimbrel::UniqueAny<HANDLE, &CloseHandle, &IsOpenHandle>;
+using UniqueHandle = nimbrel::UniqueAny<HANDLE, &CloseHandle, nullptr, &IsOpenHandle>;
 
 std::wstring ProgramPath() {
     std::wstring path(MAX_PATH, L'\0');

@@ -10,7 +10,7 @@
 
 #include "services/upstream/host_lookup.h"
 #include "services/upstream/http_answer_reader.h"
-#include "services/support/unique_fd.h"
+#include "unique_fd.h"
 #include "services/upstream/upstream_channel.h"
 
 namespace nimbrel::services {
@@ -63,10 +63,10 @@ Ended Drive(int socket, Clock::time_point deadline, Step step) {
 
 // A socket connected to one of the addresses, tried in turn; none when
 // none took the connection (why in error) or at the deadline (timedOut).
-UniqueFd Connect(const std::vector<HostAddress>& addresses, Clock::time_point deadline, std::string& error,
-                 bool& timedOut) {
+nimbrel::UniqueFd Connect(const std::vector<HostAddress>& addresses, Clock::time_point deadline, std::string& error,
+                          bool& timedOut) {
     for (const HostAddress& address : addresses) {
-        UniqueFd socket(::socket(address.address.ss_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+        nimbrel::UniqueFd socket(::socket(address.address.ss_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
         if (!socket) {
             error = std::strerror(errno);
             continue;
@@ -106,7 +106,7 @@ FetchedBody BoundedFetch(const UpstreamUrl& url, const FetchLimits& limits, cons
 
     std::string error;
     bool timedOut = false;
-    const UniqueFd socket = Connect(lookup.addresses, deadline, error, timedOut);
+    const nimbrel::UniqueFd socket = Connect(lookup.addresses, deadline, error, timedOut);
     if (timedOut) return Failure("still connecting to " + server + " after " + within);
     if (!socket) return Failure("cannot connect to " + server + " (" + error + ")");
 

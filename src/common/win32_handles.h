@@ -14,8 +14,8 @@ inline bool IsOpenHandle(HANDLE handle) noexcept {
     return handle != nullptr && handle != INVALID_HANDLE_VALUE;
 }
 
-using UniqueHandle = UniqueAny<HANDLE, &CloseHandle, &IsOpenHandle>;
-using UniqueInternet = UniqueAny<HINTERNET, &InternetCloseHandle, &IsOpenHandle>;
+using UniqueHandle = UniqueAny<HANDLE, &CloseHandle, nullptr, &IsOpenHandle>;
+using UniqueInternet = UniqueAny<HINTERNET, &InternetCloseHandle, nullptr, &IsOpenHandle>;
 using UniqueKey = UniqueAny<HKEY, &RegCloseKey>;
 using UniqueModule = UniqueAny<HMODULE, &FreeLibrary>;
 

@@ -6,8 +6,8 @@
 
 #include "command_words.h"
 #include "common/module_state.h"
-#include "directory/reference_texts.h"
-#include "directory/station_list_run.h"
+#include "stations/reference_texts.h"
+#include "stations/station_list_run.h"
 #include "dispatcher_texts.h"
 #include "gateway_preference.h"
 #include "notifications.h"

@@ -7,9 +7,9 @@
 
 #include "common/export_guard.h"
 #include "common/module_state.h"
-#include "common/unique_any.h"
 #include "common/win32_handles.h"
 #include "preferences_registry.h"
+#include "unique_any.h"
 
 namespace nimbrel {
 
@@ -34,10 +34,10 @@ struct RegistryKey {
     HKEY key;
 };
 
-void CloseRegistryKey(RegistryKey opened) { opened.registry->Close(opened.key); }
-bool IsOpenKey(RegistryKey opened) { return opened.key != nullptr; }
+void CloseRegistryKey(const RegistryKey* opened) { opened->registry->Close(opened->key); }
+bool IsOpenKey(const RegistryKey* opened) { return opened && opened->key != nullptr; }
 
-using OpenedKey = UniqueAny<RegistryKey, &CloseRegistryKey, &IsOpenKey>;
+using OpenedKey = UniqueAny<const RegistryKey*, &CloseRegistryKey, nullptr, &IsOpenKey>;
 
 // The plug-in's key below HKEY_CURRENT_USER for the host's key name.
 std::string PreferencesKeyPath(const char* keyName) {
@@ -66,7 +66,8 @@ void SavePreferences(const char* stationCode, const char* languagePair, const ch
     const std::string path = PreferencesKeyPath(keyName);
     HKEY key = registry.Open(path.c_str());
     if (!key) key = registry.Create(path.c_str());
-    OpenedKey opened(RegistryKey{&registry, key});
+    const RegistryKey held{&registry, key};
+    OpenedKey opened(&held);
 
     // The second value is written whatever became of the first.
     WriteOrComplain(registry, key, kTownCodeValue, stationCode ? stationCode : "");

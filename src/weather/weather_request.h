@@ -5,7 +5,7 @@
 #include <string>
 
 #include "common/service_addresses.h"
-#include "directory/translation_client.h"
+#include "translation/translation_client.h"
 #include "http/page_fetch.h"
 
 namespace nimbrel {

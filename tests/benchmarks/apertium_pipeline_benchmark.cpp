@@ -11,7 +11,7 @@
 
 #include "services/translation/apertium/apertium_mode_file.h"
 #include "services/translation/apertium/apertium_pipeline.h"
-#include "services/support/child_process.h"
+#include "child_process.h"
 
 namespace {
 
@@ -64,7 +64,7 @@ int main() {
 
     std::vector<double> fresh;
     for (int i = 0; i < kPieceCount; ++i) {
-        fresh.push_back(Time([&] { nimbrel::services::RunChild({"apertium", "-u", "eng-spa"}, kPieces[i], std::chrono::seconds(30)); }));
+        fresh.push_back(Time([&] { nimbrel::process::RunChild({"apertium", "-u", "eng-spa"}, kPieces[i], std::chrono::seconds(30)); }));
     }
     Print("a fresh apertium process per piece", fresh);
 

@@ -252,7 +252,7 @@ int main(int argc, char** argv) {
     std::string range = "Range: bytes=0-";
     for (int i = 1; i < 2700; ++i) range += ",0-";
     std::printf("services' resident memory before 30 Range requests: %s\n", Memory(pid).c_str());
-    std::vector<nimbrel::services::UniqueFd> unread;
+    std::vector<nimbrel::UniqueFd> unread;
     for (int i = 0; i < 30; ++i) {
         unread.push_back(loopback::SendRequest(port, std::string("GET ") + kCountryList + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" +
                                                          range + "\r\n\r\n"));

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "../unit/literal_list_paging.h"
-#include "directory/list_paging.h"
+#include "stations/list_paging.h"
 
 using namespace nimbrel;
 

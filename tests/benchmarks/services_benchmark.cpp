@@ -77,10 +77,10 @@ BENCHMARK(BM_StationPageCached)->Unit(benchmark::kMicrosecond);
 
 void BM_FreshRequestBeside128SlowClients(benchmark::State& state) {
     Gateway gateway(1h);
-    std::vector<nimbrel::services::UniqueFd> waiting;
+    std::vector<nimbrel::UniqueFd> waiting;
     for (int i = 0; i < 64; ++i) {
         for (const char* start : {"", "GET /weather/current/KLXV.html HTTP/1.1\r\nHo"}) {
-            nimbrel::services::UniqueFd socket(::socket(AF_INET, SOCK_STREAM, 0));
+            nimbrel::UniqueFd socket(::socket(AF_INET, SOCK_STREAM, 0));
             sockaddr_in address{};
             address.sin_family = AF_INET;
             address.sin_port = htons(static_cast<uint16_t>(gateway.server.port()));

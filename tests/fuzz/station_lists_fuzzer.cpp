@@ -12,8 +12,7 @@
 #include <cstring>
 #include <string>
 
-#include "directory/index_lookup.h"
-#include "directory/station_lists.h"
+#include "stations/station_lists.h"
 #include "fuzz_check.h"
 #include "literal_list_paging.h"
 

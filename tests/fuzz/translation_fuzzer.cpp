@@ -12,9 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "directory/translation_answer.h"
-#include "directory/translation_errors.h"
-#include "directory/translation_query.h"
+#include "translation/translation_page.h"
 #include "fuzz_check.h"
 #include "http/percent_encoding.h"
 #include "services/support/percent_decoding.h"

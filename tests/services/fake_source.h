@@ -18,7 +18,7 @@
 #include <thread>
 #include <vector>
 
-#include "services/support/unique_fd.h"
+#include "unique_fd.h"
 
 // Serves /CODE.TXT (and any other path) from files(); counts requests.
 class FakeSource {
@@ -117,7 +117,7 @@ public:
     }
 
 private:
-    nimbrel::services::UniqueFd socket_;
+    nimbrel::UniqueFd socket_;
     int port_ = 0;
 };
 
@@ -142,8 +142,8 @@ public:
     }
 
 private:
-    static nimbrel::services::UniqueFd ListeningSocket(int& port) {
-        nimbrel::services::UniqueFd socket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    static nimbrel::UniqueFd ListeningSocket(int& port) {
+        nimbrel::UniqueFd socket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
         sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -163,10 +163,10 @@ private:
         while (!stopping_) {
             if (!Readable(listener_.get())) continue;
             const int connection = accept4(listener_.get(), nullptr, nullptr, SOCK_CLOEXEC);
-            if (connection >= 0) connections_.emplace_back([this, connection] { Serve(nimbrel::services::UniqueFd(connection)); });
+            if (connection >= 0) connections_.emplace_back([this, connection] { Serve(nimbrel::UniqueFd(connection)); });
         }
     }
-    void Serve(nimbrel::services::UniqueFd connection) {
+    void Serve(nimbrel::UniqueFd connection) {
         const timeval wait{0, 20000};  // so that a send to a client that stopped reading ends
         setsockopt(connection.get(), SOL_SOCKET, SO_SNDTIMEO, &wait, sizeof wait);
         // The request read first: closing a socket with bytes unread resets
@@ -198,7 +198,7 @@ private:
     const Then then_;
     const std::string piece_;
     int port_ = 0;
-    nimbrel::services::UniqueFd listener_;
+    nimbrel::UniqueFd listener_;
     std::atomic<bool> stopping_{false};
     std::thread acceptor_;
     std::vector<std::thread> connections_;  // only the acceptor adds, until it has ended
@@ -206,7 +206,7 @@ private:
 
 // A loopback address where nothing listens: connecting is refused.
 inline std::string RefusingUrl() {
-    nimbrel::services::UniqueFd socket(::socket(AF_INET, SOCK_STREAM, 0));
+    nimbrel::UniqueFd socket(::socket(AF_INET, SOCK_STREAM, 0));
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);

@@ -11,15 +11,15 @@
 #include <string>
 #include <vector>
 
-#include "services/support/unique_fd.h"
+#include "unique_fd.h"
 
 namespace loopback {
 
 // How long a read waits for more before the test takes what it has.
 inline constexpr int kPatienceMs = 10000;
 
-inline nimbrel::services::UniqueFd Connect(int port) {
-    nimbrel::services::UniqueFd socket(::socket(AF_INET, SOCK_STREAM, 0));
+inline nimbrel::UniqueFd Connect(int port) {
+    nimbrel::UniqueFd socket(::socket(AF_INET, SOCK_STREAM, 0));
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<uint16_t>(port));
@@ -33,8 +33,8 @@ inline bool Send(int fd, const std::string& bytes) {
 }
 
 // A connection with request sent as written; none when that failed.
-inline nimbrel::services::UniqueFd SendRequest(int port, const std::string& request) {
-    nimbrel::services::UniqueFd socket = Connect(port);
+inline nimbrel::UniqueFd SendRequest(int port, const std::string& request) {
+    nimbrel::UniqueFd socket = Connect(port);
     if (!socket || !Send(socket.get(), request)) return {};
     return socket;
 }
@@ -65,7 +65,7 @@ inline bool ClosedByServer(int fd) {
 
 // Sends one request (or several) and returns all that comes back.
 inline std::string Exchange(int port, const std::string& request) {
-    const nimbrel::services::UniqueFd socket = SendRequest(port, request);
+    const nimbrel::UniqueFd socket = SendRequest(port, request);
     return socket ? ReadAll(socket.get()) : std::string();
 }
 

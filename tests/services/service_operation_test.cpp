@@ -18,8 +18,8 @@
 #include "services/service_routes.h"
 #include "services/service_server.h"
 #include "tests/services/service_test_data.h"
-#include "services/support/child_process.h"
-#include "tests/services/temp_folder.h"
+#include "child_process.h"
+#include "tests/support/temp_folder.h"
 
 using namespace std::chrono_literals;
 using loopback::Body;
@@ -207,7 +207,7 @@ TEST(ServicesProgram, SigtermLetsTheRequestInFlightFinishThenExitsZero) {
     source.Put("/decoded/KLXV.TXT", FixtureObservation("KLXV"));
     source.SetMode(FakeSource::Mode::Trickle);
     TempFolder cache("services_program_cache");
-    auto program = nimbrel::services::ChildProcess::Start({NIMBREL_SERVICES_PROGRAM, "--port", "0", "--cache-dir", cache.path(),
+    auto program = nimbrel::process::ChildProcess::Start({NIMBREL_SERVICES_PROGRAM, "--port", "0", "--cache-dir", cache.path(),
                                                   "--observations-url", source.Url("/decoded/")});
     ASSERT_TRUE(program);
     std::string portLine;
@@ -216,7 +216,7 @@ TEST(ServicesProgram, SigtermLetsTheRequestInFlightFinishThenExitsZero) {
     const int port = std::atoi(portLine.c_str());
     ASSERT_GT(port, 0) << portLine;
 
-    const nimbrel::services::UniqueFd inFlight =
+    const nimbrel::UniqueFd inFlight =
         loopback::SendRequest(port, "GET /weather/current/KLXV.html HTTP/1.1\r\nHost: weather.example\r\n\r\n");
     for (int i = 0; i < 1000 && source.Requests() == 0; ++i) std::this_thread::sleep_for(5ms);
     ASSERT_EQ(source.Requests(), 1);

@@ -100,7 +100,7 @@ TEST_F(ServiceServerTest, APortAlreadyTakenIsRefused) {
 // A client may keep its connection open after an answer; stopping must not
 // wait for it.
 TEST_F(ServiceServerTest, StopsPromptlyWithAConnectionLeftOpen) {
-    const nimbrel::services::UniqueFd socket =
+    const nimbrel::UniqueFd socket =
         loopback::SendRequest(server_.port(), "GET /weather/current/LFMN.html HTTP/1.1\r\nHost: weather.example\r\n\r\n");
     ASSERT_TRUE(socket);
     char buffer[64];

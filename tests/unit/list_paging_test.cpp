@@ -1,4 +1,4 @@
-#include "directory/list_paging.h"
+#include "stations/list_paging.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "directory/list_paging.h"
+#include "stations/list_paging.h"
 
 inline std::string LiteralRemoveEvery(std::string text, const char* marker) {
     for (std::size_t at = text.find(marker); at != std::string::npos; at = text.find(marker))

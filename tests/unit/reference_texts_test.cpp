@@ -1,4 +1,4 @@
-#include "directory/reference_texts.h"
+#include "stations/reference_texts.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,11 @@
-#include "directory/station_lists.h"
+#include "stations/station_lists.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "directory/list_text.h"
-#include "directory/reference_texts.h"
+#include "stations/reference_texts.h"
 
 using namespace nimbrel;
 

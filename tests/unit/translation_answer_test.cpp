@@ -1,4 +1,4 @@
-#include "directory/translation_answer.h"
+#include "translation/translation_page.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "directory/reference_texts.h"
+#include "stations/reference_texts.h"
 #include "recording_voice/voice_activation.h"
 #include "recording_voice/voice_log.h"
 #include "http_standin.h"

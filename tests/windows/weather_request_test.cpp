@@ -9,11 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "directory/translation_answer.h"
-#include "directory/translation_client.h"
-#include "directory/translation_errors.h"
+#include "translation/translation_page.h"
+#include "translation/translation_client.h"
 #include "common/host_records.h"
-#include "directory/station_list_run.h"
+#include "stations/station_list_run.h"
 #include "http_standin.h"
 #include "message_box_catcher.h"
 #include "recording_sink.h"

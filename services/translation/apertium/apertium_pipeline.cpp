@@ -26,7 +26,7 @@ std::optional<std::string> ApertiumPipeline::Translate(std::string_view text) {
     const EdgeBlanks edges = SplitEdgeBlanks(request);
     if (edges.words.empty()) return request;
 
-    const auto deadline = ChildProcess::Clock::now() + timeLimit_;
+    const auto deadline = Child::Clock::now() + timeLimit_;
     std::unique_lock<std::timed_mutex> lock(mutex_, deadline);
     if (!lock.owns_lock()) return std::nullopt;
     const auto translated = Exchange(edges.words, deadline);
@@ -34,11 +34,10 @@ std::optional<std::string> ApertiumPipeline::Translate(std::string_view text) {
     return WithEdgeBlanks(edges, *translated);
 }
 
-std::optional<std::string> ApertiumPipeline::Exchange(std::string_view text,
-                                                      ChildProcess::Clock::time_point deadline) {
+std::optional<std::string> ApertiumPipeline::Exchange(std::string_view text, Child::Clock::time_point deadline) {
     if (child_ && child_->HasExited()) child_.reset();
     if (!child_) {
-        auto started = ChildProcess::Start(command_);
+        auto started = Child::Start(command_);
         if (!started) return std::nullopt;
         child_.emplace(std::move(*started));
     }
@@ -50,7 +49,7 @@ std::optional<std::string> ApertiumPipeline::Exchange(std::string_view text,
     const auto exchanged = child_->Exchange(
         request, false, deadline, MaxAnswerBytes(request.size()),
         [&ending](std::string_view out) { return out.find(ending) != std::string_view::npos; }, output);
-    if (exchanged != ChildProcess::Exchanged::Complete) {
+    if (exchanged != Child::Exchanged::Complete) {
         child_.reset();  // kills the whole pipeline
         return std::nullopt;
     }

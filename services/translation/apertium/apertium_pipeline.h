@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "services/support/child_process.h"
+#include "child_process.h"
 
 namespace nimbrel::services {
 
@@ -29,12 +29,14 @@ public:
     pid_t processGroup() const;
 
 private:
-    std::optional<std::string> Exchange(std::string_view text, ChildProcess::Clock::time_point deadline);
+    using Child = nimbrel::process::ChildProcess;
+
+    std::optional<std::string> Exchange(std::string_view text, Child::Clock::time_point deadline);
 
     const std::vector<std::string> command_;
     const std::chrono::milliseconds timeLimit_;
     mutable std::timed_mutex mutex_;
-    std::optional<ChildProcess> child_;
+    std::optional<Child> child_;
     unsigned long long requests_ = 0;
 };
 

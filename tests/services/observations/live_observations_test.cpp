@@ -19,7 +19,7 @@
 #include "tests/services/fake_source.h"
 #include "tests/services/observation_fixtures.h"
 #include "services/observations/observation_disk_cache.h"
-#include "tests/services/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 using namespace std::chrono_literals;
 using nimbrel::services::LiveObservations;

@@ -114,7 +114,7 @@ TEST_F(HttpServerTest, RangeIsIgnoredAndThePageAnsweredWhole) {
 
     // Thirty such requests whose answers are never read.
     const std::size_t before = ResidentBytes();
-    std::vector<nimbrel::services::UniqueFd> unread;
+    std::vector<nimbrel::UniqueFd> unread;
     for (int i = 0; i < 30; ++i) {
         unread.push_back(loopback::SendRequest(Port(), Request(kCountryList, "HTTP/1.1", "Range: " + manyParts + "\r\n")));
         ASSERT_TRUE(unread.back());
@@ -176,7 +176,7 @@ TEST_F(HttpServerTest, AConnectionAnswersUpToItsBoundThenCloses) {
         {Request(kStation), 3},
     };
     for (const auto& each : cases) {
-        const nimbrel::services::UniqueFd socket = loopback::SendRequest(Port(), each.request + each.request + each.request + each.request);
+        const nimbrel::UniqueFd socket = loopback::SendRequest(Port(), each.request + each.request + each.request + each.request);
         const std::string answers = loopback::ReadAll(socket.get());
         EXPECT_EQ(StatusLines(answers).size(), each.answers) << each.request;
         // The last answer says so.
@@ -191,9 +191,9 @@ TEST_F(HttpServerTest, ConnectionsBeyondTheBoundGetA503) {
     ServerLimits limits;
     limits.connections = 4;
     Serve(limits);
-    std::vector<nimbrel::services::UniqueFd> open;
+    std::vector<nimbrel::UniqueFd> open;
     for (int i = 0; i < 4; ++i) open.push_back(loopback::Connect(Port()));
-    const nimbrel::services::UniqueFd beyond = loopback::Connect(Port());
+    const nimbrel::UniqueFd beyond = loopback::Connect(Port());
     EXPECT_EQ(StatusLines(loopback::ReadAll(beyond.get())), std::vector<std::string>{"HTTP/1.1 503 Service Unavailable"});
     for (const auto& socket : open) EXPECT_FALSE(loopback::Readable(socket.get(), 0)) << "an admitted client was cut off";
 
@@ -214,10 +214,10 @@ TEST_F(HttpServerTest, IdleAndSlowClientsDelayNoOne) {
     limits.idle = std::chrono::seconds(3);
     limits.request = std::chrono::seconds(4);
     Serve(limits);
-    std::vector<nimbrel::services::UniqueFd> waiting;
+    std::vector<nimbrel::UniqueFd> waiting;
     for (int i = 0; i < 300; ++i) waiting.push_back(loopback::Connect(Port()));
     for (int i = 0; i < 20; ++i) waiting.push_back(loopback::SendRequest(Port(), "GET " + kStation + " HTTP/1.1\r\nHo"));
-    std::vector<nimbrel::services::UniqueFd> kept;
+    std::vector<nimbrel::UniqueFd> kept;
     for (int i = 0; i < 20; ++i) {
         kept.push_back(loopback::SendRequest(Port(), Request(kStation)));
         char buffer[65536];
@@ -242,7 +242,7 @@ TEST_F(HttpServerTest, AWaitingRouteDelaysNoOtherRequest) {
     ServerLimits limits;
     limits.ioThreads = 1;
     Serve(limits);
-    const nimbrel::services::UniqueFd waiting = loopback::SendRequest(Port(), Request("/tr?trtext=rain&lp=en_es", "HTTP/1.0"));
+    const nimbrel::UniqueFd waiting = loopback::SendRequest(Port(), Request("/tr?trtext=rain&lp=en_es", "HTTP/1.0"));
     ASSERT_TRUE(translator_.WaitForCaller());
     for (const std::string& target : {kStation, kCountryList, std::string("/international.html")}) {
         EXPECT_EQ(StatusLines(Exchange(Port(), Request(target, "HTTP/1.0"))), std::vector<std::string>{"HTTP/1.1 200 OK"})
@@ -260,7 +260,7 @@ TEST_F(HttpServerTest, StopReturnsWithARequestInFlight) {
     limits.drain = std::chrono::milliseconds(0);
     TestThreads threads(100);
     Serve(limits, threads.Factory());
-    const nimbrel::services::UniqueFd client = loopback::SendRequest(Port(), Request("/tr?trtext=rain&lp=en_es"));
+    const nimbrel::UniqueFd client = loopback::SendRequest(Port(), Request("/tr?trtext=rain&lp=en_es"));
     ASSERT_TRUE(translator_.WaitForCaller());
 
     EXPECT_FALSE(server_->Stop());

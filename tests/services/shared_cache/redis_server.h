@@ -11,7 +11,7 @@
 
 #include "tests/services/fake_source.h"
 #include "services/shared_cache/resp_client.h"
-#include "services/support/child_process.h"
+#include "child_process.h"
 
 #define SKIP_WITHOUT_REDIS()                                                  \
     if (std::system("command -v redis-server >/dev/null") != 0) GTEST_SKIP() \
@@ -23,7 +23,7 @@ public:
     explicit RedisServer(int port = 0) {
         const std::string url = RefusingUrl();  // http://127.0.0.1:PORT/, free
         port_ = port != 0 ? port : std::stoi(url.substr(url.rfind(':') + 1));
-        auto started = nimbrel::services::ChildProcess::Start({"redis-server", "--port", std::to_string(port_), "--bind",
+        auto started = nimbrel::process::ChildProcess::Start({"redis-server", "--port", std::to_string(port_), "--bind",
                                                       "127.0.0.1", "--save", "", "--appendonly", "no",
                                                       "--loglevel", "warning"});
         if (started) process_.emplace(std::move(*started));
@@ -40,5 +40,5 @@ public:
 
 private:
     int port_;
-    std::optional<nimbrel::services::ChildProcess> process_;
+    std::optional<nimbrel::process::ChildProcess> process_;
 };

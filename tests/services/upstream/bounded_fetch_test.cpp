@@ -14,9 +14,9 @@
 #include <thread>
 #include <vector>
 
-#include "services/support/child_process.h"
+#include "child_process.h"
 #include "tests/services/fake_source.h"
-#include "tests/services/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 using namespace std::chrono_literals;
 using nimbrel::services::BoundedFetch;
@@ -73,7 +73,7 @@ class Certificates {
 public:
     Certificates() {
         for (const char* name : {"trusted", "stranger"}) {
-            nimbrel::services::RunChild({"openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
+            nimbrel::process::RunChild({"openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
                                 "-nodes", "-keyout", Key(name), "-out", Certificate(name), "-days", "2", "-subj",
                                 "/CN=localhost", "-addext", "subjectAltName=DNS:localhost,IP:127.0.0.1"},
                                "", 60s);

@@ -1,8 +1,21 @@
-#include "translation_answer.h"
+#include "translation_page.h"
 
-#include "translation_errors.h"
+#include "http/percent_encoding.h"
 
 namespace nimbrel {
+
+namespace {
+constexpr char kTextKey[] = "/tr?trtext=";
+constexpr char kPairKey[] = "&lp=";
+}  // namespace
+
+std::string TranslationRequestPath(std::string_view text, std::string_view pair) {
+    std::string path(kTextKey);
+    path += PercentEncodeQueryValue(text);
+    path += kPairKey;
+    path += PercentEncodeQueryValue(pair);
+    return path;
+}
 
 std::string ExtractTranslation(std::string_view body) {
     const std::size_t start = body.find(kTranslationStart);

@@ -1,8 +1,6 @@
 #include "translation_client.h"
 
-#include "directory/translation_answer.h"
-#include "directory/translation_errors.h"
-#include "directory/translation_query.h"
+#include "translation/translation_page.h"
 #include "http/page_fetch.h"
 
 namespace nimbrel {

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "http/page_fetch.h"
-#include "index_lookup.h"
 #include "station_lists.h"
 
 namespace nimbrel {

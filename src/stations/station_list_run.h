@@ -4,7 +4,7 @@
 
 #include "common/service_addresses.h"
 #include "http/page_fetch.h"
-#include "station_list_settings.h"
+#include "station_lists.h"
 
 namespace nimbrel {
 

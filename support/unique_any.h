@@ -1,16 +1,18 @@
 #pragma once
 // One owner for every kind of handle. A handle type, the call that closes
-// it and what counts as an open handle (anything but null, unless told
-// otherwise) make a move-only type that closes what it holds when it goes.
+// it and its empty value (what a default owner holds and what release
+// leaves behind) make a move-only type that closes what it holds when it
+// goes. A handle whose failures come in more than one value (Win32's null
+// and INVALID_HANDLE_VALUE) names what counts as open too.
 
 namespace nimbrel {
 
-template <typename Handle>
-constexpr bool IsNotNull(Handle handle) noexcept {
-    return handle != Handle{};
+template <typename Handle, auto Empty>
+constexpr bool IsNot(Handle handle) noexcept {
+    return handle != Empty;
 }
 
-template <typename Handle, auto Close, bool (*IsOpen)(Handle) = &IsNotNull<Handle>>
+template <typename Handle, auto Close, auto Empty = Handle{}, bool (*IsOpen)(Handle) = &IsNot<Handle, Empty>>
 class UniqueAny {
 public:
     UniqueAny() noexcept = default;
@@ -30,19 +32,19 @@ public:
     // Gives the handle up without closing it.
     Handle release() noexcept {
         const Handle held = handle_;
-        handle_ = Handle{};
+        handle_ = Empty;
         return held;
     }
 
     // Closes what is held (when it is open) and takes the new handle.
-    void reset(Handle handle = Handle{}) noexcept {
+    void reset(Handle handle = Empty) noexcept {
         const Handle old = handle_;
         handle_ = handle;
         if (IsOpen(old)) Close(old);
     }
 
 private:
-    Handle handle_{};
+    Handle handle_ = Empty;
 };
 
 }  // namespace nimbrel
