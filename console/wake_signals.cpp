@@ -8,6 +8,7 @@ namespace {
 
 constexpr int kAnswered[] = {SIGINT, SIGTERM, SIGHUP, SIGCHLD};
 
+// The write end, for the handler: a copy of what write_ owns.
 int wakeWrite = -1;
 volatile std::sig_atomic_t stopSignal = 0;
 
@@ -22,8 +23,9 @@ void OnSignal(int signal) {
 WakeSignals::WakeSignals() {
     int fds[2];
     if (pipe2(fds, O_CLOEXEC | O_NONBLOCK) == 0) {
-        read_ = fds[0];
-        wakeWrite = fds[1];
+        read_.reset(fds[0]);
+        write_.reset(fds[1]);
+        wakeWrite = write_.get();
     }
     struct sigaction action {};
     action.sa_handler = &OnSignal;
@@ -34,15 +36,14 @@ WakeSignals::WakeSignals() {
 }
 
 WakeSignals::~WakeSignals() {
+    // The handlers go before the pipe they write to.
     for (int signal : kAnswered) std::signal(signal, SIG_DFL);
-    if (read_ >= 0) ::close(read_);
-    if (wakeWrite >= 0) ::close(wakeWrite);
     wakeWrite = -1;
 }
 
 int WakeSignals::Drain() {
     char bytes[64];
-    while (::read(read_, bytes, sizeof bytes) > 0) {
+    while (::read(read_.get(), bytes, sizeof bytes) > 0) {
     }
     return stopSignal;
 }

@@ -5,6 +5,8 @@
 
 #include <csignal>
 
+#include "unique_fd.h"
+
 namespace nimbrel::console {
 
 class WakeSignals {
@@ -15,13 +17,14 @@ public:
     WakeSignals& operator=(const WakeSignals&) = delete;
 
     // Readable once a signal has come.
-    int fd() const { return read_; }
+    int fd() const { return read_.get(); }
     // Empties the pipe; answers the signal that asks the session to stop,
     // 0 while none has come.
     int Drain();
 
 private:
-    int read_ = -1;
+    UniqueFd read_;
+    UniqueFd write_;
 };
 
 }  // namespace nimbrel::console
