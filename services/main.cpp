@@ -114,9 +114,8 @@ struct Translators {
 std::FILE* OpenLogFile(std::string& path) {
     path = DefaultLogFile();
     if (path.empty()) return nullptr;
-    std::string error;
     const std::size_t separator = path.find_last_of("\\/");
-    if (!MakePrivateFolders(path.substr(0, separator), error)) return nullptr;
+    if (!MakePrivateFolders(path.substr(0, separator))) return nullptr;
 #if defined(_WIN32)
     return _wfopen(WideFromUtf8(path).c_str(), L"ab");
 #else
@@ -247,14 +246,15 @@ int Run(int argc, char** argv) {
     // observations, on the gateway's port.
     if (args.empty() && !uninstall) args.push_back("--live");
 #endif
-    ServiceOptions options;
-    options.data = DefaultDataFolder(NIMBREL_SERVICES_DATA_DIR);
-    std::string error;
-    if (!ParseServiceOptions(args, options, error)) {
-        WriteLogLine(stderr, error);
+    ServiceOptions defaults;
+    defaults.data = DefaultDataFolder(NIMBREL_SERVICES_DATA_DIR);
+    const Result<ServiceOptions, Failure> parsed = ParseServiceOptions(args, std::move(defaults));
+    if (!parsed) {
+        WriteLogLine(stderr, parsed.error().why);
         std::fputs(kServiceUsage, stderr);
         return 2;
     }
+    const ServiceOptions& options = *parsed;
 #ifndef NIMBREL_SHARED_CACHE
     if (options.sharedCache) {
         WriteLogLine(stderr, "--shared-cache: this build has no Redis client (hiredis was not found "

@@ -99,7 +99,7 @@ bool ParseAllowance(const std::string& text, Allowance& allowance) {
 
 }  // namespace
 
-bool ParseServiceOptions(const std::vector<std::string>& args, ServiceOptions& options, std::string& error) {
+Result<ServiceOptions, Failure> ParseServiceOptions(const std::vector<std::string>& args, ServiceOptions options) {
     bool live = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& name = args[i];
@@ -114,12 +114,10 @@ bool ParseServiceOptions(const std::vector<std::string>& args, ServiceOptions& o
                            name == "--translator" || name == "--rate-pages" || name == "--rate-translations" ||
                            name == "--shared-cache";
         if (!known) {
-            error = "unknown option " + name;
-            return false;
+            return Failure{"unknown option " + name};
         }
         if (i + 1 == args.size()) {
-            error = name + " needs a value";
-            return false;
+            return Failure{name + " needs a value"};
         }
         const std::string& value = args[++i];
         long number = 0;
@@ -152,19 +150,17 @@ bool ParseServiceOptions(const std::vector<std::string>& args, ServiceOptions& o
             (name == "--listen" ? options.listen : name == "--data" ? options.data : options.cacheDir) = value;
         }
         if (!good) {
-            error = "bad value for " + name + ": " + value;
-            return false;
+            return Failure{"bad value for " + name + ": " + value};
         }
     }
     if (options.translator == TranslatorChoice::LibreTranslate && !options.libreTranslate) {
-        error = "--translator libretranslate needs --libretranslate-url";
-        return false;
+        return Failure{"--translator libretranslate needs --libretranslate-url"};
     }
     if (live) {
         if (!options.observations) options.observations = ParseUpstreamUrl(kPublicObservationsUrl);
         if (!options.stations) options.stations = ParseUpstreamUrl(kPublicStationsUrl);
     }
-    return true;
+    return options;
 }
 
 }  // namespace nimbrel::services

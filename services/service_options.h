@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "services/fair_use.h"
+#include "services/support/result.h"
 #include "services/shared_cache/redis_address.h"
 #include "services/upstream/upstream_url.h"
 
@@ -43,8 +44,9 @@ struct ServiceOptions {
     int ListenPort() const { return port ? *port : Live() ? kGatewayPort : 0; }
 };
 
-// Fills options from args (without the program's name); false, with error
-// naming the option, when one is unknown, lacks its value or has a bad one.
-bool ParseServiceOptions(const std::vector<std::string>& args, ServiceOptions& options, std::string& error);
+// The options args give (without the program's name), over the defaults
+// given; a failure naming the option when one is unknown, lacks its value
+// or has a bad one.
+Result<ServiceOptions, Failure> ParseServiceOptions(const std::vector<std::string>& args, ServiceOptions options = {});
 
 }  // namespace nimbrel::services

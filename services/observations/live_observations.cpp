@@ -220,9 +220,9 @@ void LiveObservations::Keep(const std::string& code, const std::string& text, Cl
         kept_.Touch(code, text.size());
         KeepWithinBounds();
     }
-    std::string error;
-    if (changed && disk_ != nullptr && !disk_->Store(code, text, error)) {
-        log_(code + ": cannot keep the observation on disk: " + error);
+    if (!changed || disk_ == nullptr) return;
+    if (const Result<Done, Failure> stored = disk_->Store(code, text); !stored) {
+        log_(code + ": cannot keep the observation on disk: " + stored.error().why);
     }
 }
 

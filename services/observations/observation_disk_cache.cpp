@@ -15,17 +15,17 @@ std::optional<std::string> ObservationDiskCache::Load(const std::string& code) c
     return text;
 }
 
-bool ObservationDiskCache::Store(const std::string& code, const std::string& text, std::string& error) const {
-    if (!IsStationCode(code)) {
-        error = "not a station code";
-        return false;
-    }
-    if (!MakePrivateFolders(folder_, error) || !ReplaceWholeFile(PathOf(code), text, error)) return false;
+Result<Done, Failure> ObservationDiskCache::Store(const std::string& code, const std::string& text) const {
+    if (!IsStationCode(code)) return Failure{"not a station code"};
+    Result<Done, Failure> made = MakePrivateFolders(folder_);
+    if (!made) return made;
+    Result<Done, Failure> written = ReplaceWholeFile(PathOf(code), text);
+    if (!written) return written;
     std::lock_guard<std::mutex> lock(mutex_);
     ReadFolderOnce();
     files_.Touch(code, text.size());
     KeepWithinBounds();
-    return true;
+    return Done{};
 }
 
 void ObservationDiskCache::ReadFolderOnce() const {

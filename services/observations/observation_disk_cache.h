@@ -31,8 +31,8 @@ public:
     std::optional<std::string> Load(const std::string& code) const;
     // Replaces the station's file whole (written aside, then renamed), so a
     // reader never sees half of one, then removes the oldest files beyond
-    // the bounds. False, with why in error, on failure.
-    bool Store(const std::string& code, const std::string& text, std::string& error) const;
+    // the bounds.
+    Result<Done, Failure> Store(const std::string& code, const std::string& text) const;
 
     const std::string& folder() const { return folder_; }
 

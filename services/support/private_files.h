@@ -10,19 +10,21 @@
 #include <string>
 #include <vector>
 
+#include "services/support/result.h"
+
 namespace nimbrel::services {
 
 // The folder and its parents, made when missing; only the user's where the
-// system has such a thing. False, with why in error, on failure.
-bool MakePrivateFolders(const std::string& folder, std::string& error);
+// system has such a thing.
+Result<Done, Failure> MakePrivateFolders(const std::string& folder);
 
 // The file's bytes when it is a regular file (not a link, a FIFO, a
 // device) of at most maxBytes.
 std::optional<std::string> ReadRegularFile(const std::string& path, std::size_t maxBytes);
 
 // Replaces path whole with text, through a temporary file in the same
-// folder that is flushed to the disk first. False, with why in error.
-bool ReplaceWholeFile(const std::string& path, const std::string& text, std::string& error);
+// folder that is flushed to the disk first.
+Result<Done, Failure> ReplaceWholeFile(const std::string& path, const std::string& text);
 
 void RemoveFile(const std::string& path);
 

@@ -32,16 +32,15 @@ bool WriteAll(int fd, const std::string& text) {
 
 }  // namespace
 
-bool MakePrivateFolders(const std::string& folder, std::string& error) {
+Result<Done, Failure> MakePrivateFolders(const std::string& folder) {
     for (std::size_t at = 1; at <= folder.size(); ++at) {
         if (at != folder.size() && folder[at] != '/') continue;
         const std::string part = folder.substr(0, at);
         if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
-            error = "cannot make " + folder + ": " + std::strerror(errno);
-            return false;
+            return Failure{"cannot make " + folder + ": " + std::strerror(errno)};
         }
     }
-    return true;
+    return Done{};
 }
 
 std::optional<std::string> ReadRegularFile(const std::string& path, std::size_t maxBytes) {
@@ -60,21 +59,20 @@ std::optional<std::string> ReadRegularFile(const std::string& path, std::size_t 
     return text;
 }
 
-bool ReplaceWholeFile(const std::string& path, const std::string& text, std::string& error) {
+Result<Done, Failure> ReplaceWholeFile(const std::string& path, const std::string& text) {
     const std::size_t slash = path.rfind('/');
     std::string temporary = path.substr(0, slash + 1) + "." + path.substr(slash + 1) + ".XXXXXX";
     const nimbrel::UniqueFd file(mkstemp(temporary.data()));
     if (!file) {
-        error = "cannot write in " + path.substr(0, slash) + ": " + std::strerror(errno);
-        return false;
+        return Failure{"cannot write in " + path.substr(0, slash) + ": " + std::strerror(errno)};
     }
     const bool written = WriteAll(file.get(), text) && fsync(file.get()) == 0;
     if (!written || rename(temporary.c_str(), path.c_str()) != 0) {
-        error = "cannot write " + path + ": " + std::strerror(errno);
+        Failure failure{"cannot write " + path + ": " + std::strerror(errno)};
         unlink(temporary.c_str());
-        return false;
+        return failure;
     }
-    return true;
+    return Done{};
 }
 
 void RemoveFile(const std::string& path) { unlink(path.c_str()); }

@@ -26,7 +26,7 @@ std::string LastError(const std::string& what) { return what + ": " + WindowsErr
 
 }  // namespace
 
-bool MakePrivateFolders(const std::string& folder, std::string& error) {
+Result<Done, Failure> MakePrivateFolders(const std::string& folder) {
     // Every prefix that ends before a separator, past a drive ("C:") or a
     // share's name, and the whole.
     for (std::size_t at = 1; at <= folder.size(); ++at) {
@@ -37,15 +37,13 @@ bool MakePrivateFolders(const std::string& folder, std::string& error) {
             GetLastError() == ERROR_ACCESS_DENIED) {
             continue;  // a parent that exists may refuse a new folder's creation with access denied
         }
-        error = LastError("cannot make " + folder);
-        return false;
+        return Failure{LastError("cannot make " + folder)};
     }
     const DWORD attributes = GetFileAttributesW(WideFromUtf8(folder).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        error = LastError("cannot make " + folder);
-        return false;
+        return Failure{LastError("cannot make " + folder)};
     }
-    return true;
+    return Done{};
 }
 
 std::optional<std::string> ReadRegularFile(const std::string& path, std::size_t maxBytes) {
@@ -68,7 +66,7 @@ std::optional<std::string> ReadRegularFile(const std::string& path, std::size_t 
     return text;
 }
 
-bool ReplaceWholeFile(const std::string& path, const std::string& text, std::string& error) {
+Result<Done, Failure> ReplaceWholeFile(const std::string& path, const std::string& text) {
     static std::atomic<unsigned> serial{0};
     const std::string temporary =
         path + ".tmp-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(serial++);
@@ -77,26 +75,25 @@ bool ReplaceWholeFile(const std::string& path, const std::string& text, std::str
         const UniqueFile file(CreateFileW(wideTemporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                           FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) {
-            error = LastError("cannot write " + temporary);
-            return false;
+            return Failure{LastError("cannot write " + temporary)};
         }
         DWORD written = 0;
         const bool whole = text.empty() || (WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()),
                                                       &written, nullptr) &&
                                             written == text.size());
         if (!whole || !FlushFileBuffers(file.get())) {
-            error = LastError("cannot write " + temporary);
+            Failure failure{LastError("cannot write " + temporary)};
             DeleteFileW(wideTemporary.c_str());
-            return false;
+            return failure;
         }
     }
     if (!MoveFileExW(wideTemporary.c_str(), WideFromUtf8(path).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        error = LastError("cannot write " + path);
+        Failure failure{LastError("cannot write " + path)};
         DeleteFileW(wideTemporary.c_str());
-        return false;
+        return failure;
     }
-    return true;
+    return Done{};
 }
 
 void RemoveFile(const std::string& path) { DeleteFileW(WideFromUtf8(path).c_str()); }

@@ -3,11 +3,19 @@
 // there is none. One shape for the services' failures, so that a caller
 // never reads a value that is not there nor an error of a success.
 
+#include <string>
 #include <type_traits>
 #include <utility>
 #include <variant>
 
 namespace nimbrel::services {
+
+// A success with no value to give.
+struct Done {};
+// An error told in words, for the log or the user: what failed and why.
+struct Failure {
+    std::string why;
+};
 
 template <typename T, typename E>
 class Result {

@@ -90,7 +90,7 @@ nimbrel::UniqueFd Connect(const std::vector<HostAddress>& addresses, Clock::time
     return {};
 }
 
-FetchError Failure(std::string error, int status = 0) { return {status, std::move(error)}; }
+FetchError FetchFailure(std::string error, int status = 0) { return {status, std::move(error)}; }
 
 }  // namespace
 
@@ -101,20 +101,20 @@ FetchedBody BoundedFetch(const UpstreamUrl& url, const FetchLimits& limits, cons
     const std::string server = origin.host + ":" + origin.port;
 
     const HostLookup lookup = LookUpHost(origin.host, origin.port, deadline);
-    if (lookup.outcome == HostLookup::Outcome::TimedOut) return Failure("still looking up " + origin.host + " after " + within);
-    if (lookup.outcome == HostLookup::Outcome::Failed) return Failure(lookup.error);
+    if (lookup.outcome == HostLookup::Outcome::TimedOut) return FetchFailure("still looking up " + origin.host + " after " + within);
+    if (lookup.outcome == HostLookup::Outcome::Failed) return FetchFailure(lookup.error);
 
     std::string error;
     bool timedOut = false;
     const nimbrel::UniqueFd socket = Connect(lookup.addresses, deadline, error, timedOut);
-    if (timedOut) return Failure("still connecting to " + server + " after " + within);
-    if (!socket) return Failure("cannot connect to " + server + " (" + error + ")");
+    if (timedOut) return FetchFailure("still connecting to " + server + " after " + within);
+    if (!socket) return FetchFailure("cannot connect to " + server + " (" + error + ")");
 
     const auto channel = origin.tls ? TlsChannel(socket.get(), origin.host) : PlainChannel(socket.get());
     switch (Drive(socket.get(), deadline, [&] { return channel->Open(); })) {
         case Ended::Done: break;
-        case Ended::Failed: return Failure(channel->failure());
-        case Ended::TimedOut: return Failure("the TLS handshake with " + server + " not done within " + within);
+        case Ended::Failed: return FetchFailure(channel->failure());
+        case Ended::TimedOut: return FetchFailure("the TLS handshake with " + server + " not done within " + within);
     }
 
     const std::string text = RequestText(url.path, origin, request);
@@ -128,8 +128,8 @@ FetchedBody BoundedFetch(const UpstreamUrl& url, const FetchLimits& limits, cons
         }
         return ChannelStep::Done;
     });
-    if (sending == Ended::Failed) return Failure("cannot send the request (" + channel->failure() + ")");
-    if (sending == Ended::TimedOut) return Failure("the request not sent within " + within);
+    if (sending == Ended::Failed) return FetchFailure("cannot send the request (" + channel->failure() + ")");
+    if (sending == Ended::TimedOut) return FetchFailure("the request not sent within " + within);
 
     HttpAnswerReader answer(limits.headBytes, limits.bytes);
     std::vector<char> buffer(kReadBytes);
@@ -148,10 +148,10 @@ FetchedBody BoundedFetch(const UpstreamUrl& url, const FetchLimits& limits, cons
         return ChannelStep::WantRead;
     });
     if (reading == Ended::Done) return std::move(answer.body());
-    if (answer.state() == HttpAnswerReader::State::Failed) return Failure(answer.error(), answer.status());
-    if (reading == Ended::Failed) return Failure("the connection broke (" + channel->failure() + ")", answer.status());
-    if (answer.state() == HttpAnswerReader::State::Head) return Failure("the answer's head not complete within " + within);
-    return Failure("the answer's body not complete within " + within, answer.status());
+    if (answer.state() == HttpAnswerReader::State::Failed) return FetchFailure(answer.error(), answer.status());
+    if (reading == Ended::Failed) return FetchFailure("the connection broke (" + channel->failure() + ")", answer.status());
+    if (answer.state() == HttpAnswerReader::State::Head) return FetchFailure("the answer's head not complete within " + within);
+    return FetchFailure("the answer's body not complete within " + within, answer.status());
 }
 
 }  // namespace nimbrel::services

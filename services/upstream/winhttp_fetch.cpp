@@ -24,7 +24,7 @@ using UniqueInternet = nimbrel::UniqueAny<HINTERNET, &WinHttpCloseHandle>;
 constexpr wchar_t kUserAgent[] = L"nimbrel-services";
 constexpr std::size_t kReadBytes = 16 * 1024;
 
-FetchError Failure(std::string error, int status = 0) { return {status, std::move(error)}; }
+FetchError FetchFailure(std::string error, int status = 0) { return {status, std::move(error)}; }
 
 // Milliseconds left, at least 1: WinHTTP takes 0 as "no timeout".
 int Left(Clock::time_point deadline) {
@@ -52,12 +52,12 @@ FetchedBody BoundedFetch(const UpstreamUrl& url, const FetchLimits& limits, cons
     const auto failed = [&](const std::string& step) {
         const DWORD code = GetLastError();
         if (code == ERROR_WINHTTP_TIMEOUT || Clock::now() >= deadline) {
-            return Failure(step + " with " + server + " not done within " + within);
+            return FetchFailure(step + " with " + server + " not done within " + within);
         }
         if (code == ERROR_WINHTTP_HEADER_SIZE_OVERFLOW) {
-            return Failure("the answer's head passed " + std::to_string(limits.headBytes) + " bytes");
+            return FetchFailure("the answer's head passed " + std::to_string(limits.headBytes) + " bytes");
         }
-        return Failure(step + " with " + server + " failed (" + WindowsErrorText(code) + ")");
+        return FetchFailure(step + " with " + server + " failed (" + WindowsErrorText(code) + ")");
     };
 
     const UniqueInternet session(
@@ -94,15 +94,15 @@ FetchedBody BoundedFetch(const UpstreamUrl& url, const FetchLimits& limits, cons
     DWORD size = sizeof status;
     if (!WinHttpQueryHeaders(exchange.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
                              WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX)) {
-        return Failure("the answer's head is malformed");
+        return FetchFailure("the answer's head is malformed");
     }
-    if (status != 200) return Failure("HTTP status " + std::to_string(status), static_cast<int>(status));
+    if (status != 200) return FetchFailure("HTTP status " + std::to_string(status), static_cast<int>(status));
 
     std::string body;
     std::vector<char> buffer(kReadBytes);
     while (true) {
         if (Clock::now() >= deadline) {
-            return Failure("the answer's body not complete within " + within, static_cast<int>(status));
+            return FetchFailure("the answer's body not complete within " + within, static_cast<int>(status));
         }
         DWORD count = 0;
         if (!GiveTimeLeft(exchange.get(), deadline) ||
@@ -113,7 +113,7 @@ FetchedBody BoundedFetch(const UpstreamUrl& url, const FetchLimits& limits, cons
         }
         if (count == 0) break;
         if (body.size() + count > limits.bytes) {
-            return Failure("a body of more than " + std::to_string(limits.bytes) + " bytes", static_cast<int>(status));
+            return FetchFailure("a body of more than " + std::to_string(limits.bytes) + " bytes", static_cast<int>(status));
         }
         body.append(buffer.data(), count);
     }

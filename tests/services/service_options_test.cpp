@@ -14,17 +14,15 @@ using nimbrel::services::ServiceOptions;
 namespace {
 
 ServiceOptions Parsed(const std::vector<std::string>& args) {
-    ServiceOptions options;
-    std::string error;
-    EXPECT_TRUE(ParseServiceOptions(args, options, error)) << error;
-    return options;
+    const auto parsed = ParseServiceOptions(args);
+    EXPECT_TRUE(parsed.ok()) << (parsed.ok() ? "" : parsed.error().why);
+    return parsed.ok() ? *parsed : ServiceOptions{};
 }
 
 std::string Refused(const std::vector<std::string>& args) {
-    ServiceOptions options;
-    std::string error;
-    EXPECT_FALSE(ParseServiceOptions(args, options, error));
-    return error;
+    const auto parsed = ParseServiceOptions(args);
+    EXPECT_FALSE(parsed.ok());
+    return parsed.ok() ? "" : parsed.error().why;
 }
 
 }  // namespace

@@ -230,8 +230,7 @@ TEST_F(LiveObservationsTest, AnUnwellSourceIsLeftToRestThenAskedAgain) {
 
 // A file in the cache folder is as untrusted as an answer of the source.
 TEST_F(LiveObservationsTest, OnlyAValidFileOfItsOwnStationIsTakenFromDisk) {
-    std::string error;
-    ASSERT_TRUE(disk_.Store("KLXV", FixtureObservation("KLXV"), error)) << error;
+    ASSERT_TRUE(disk_.Store("KLXV", FixtureObservation("KLXV")));
     EXPECT_EQ(disk_.Load("KLXV"), FixtureObservation("KLXV"));
 
     std::ofstream(cacheFolder_ + "/BIKF.TXT") << FixtureObservation("KLXV");  // another station's
@@ -242,10 +241,10 @@ TEST_F(LiveObservationsTest, OnlyAValidFileOfItsOwnStationIsTakenFromDisk) {
     while (huge.size() <= 64 * 1024) huge += "Weather: light rain\n";
     std::ofstream(cacheFolder_ + "/BIKF.TXT") << huge;
     EXPECT_EQ(disk_.Load("BIKF"), std::nullopt);
-    EXPECT_FALSE(disk_.Store("../KL", "x", error));
+    EXPECT_FALSE(disk_.Store("../KL", "x"));
 
     // Nothing but the station's own file is left in the folder.
-    ASSERT_TRUE(disk_.Store("KLXV", FixtureObservation("KLXV"), error));
+    ASSERT_TRUE(disk_.Store("KLXV", FixtureObservation("KLXV")));
     std::remove((cacheFolder_ + "/BIKF.TXT").c_str());
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(cacheFolder_)) {
@@ -270,8 +269,7 @@ TEST_F(LiveObservationsTest, TheCacheFolderKeepsTheNewestFilesWithinItsBounds) {
         const TempFolder folder("disk_bounds");
         std::ofstream(folder.path() + "/ST00.TXT") << text;  // kept by an earlier run
         const ObservationDiskCache disk(folder.path(), 64 * 1024, bounded.bounds);
-        std::string error;
-        for (const char* code : {"ST01", "ST02", "ST03", "ST04", "ST05"}) ASSERT_TRUE(disk.Store(code, text, error)) << error;
+        for (const char* code : {"ST01", "ST02", "ST03", "ST04", "ST05"}) ASSERT_TRUE(disk.Store(code, text));
         std::vector<std::string> names;
         for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
             names.push_back(entry.path().filename().string());
