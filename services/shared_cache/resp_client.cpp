@@ -31,14 +31,10 @@ bool WaitFor(int fd, short events, Clock::time_point deadline) {
 // The first address of host as a literal, looked up by the deadline.
 Result<std::string, RespFailure> AddressLiteral(const std::string& host, int port, Clock::time_point deadline) {
     const HostLookup lookup = LookUpHost(host, std::to_string(port), deadline);
-    if (lookup.outcome == HostLookup::Outcome::TimedOut) {
-        return RespFailure{"still looking up " + host};
-    }
-    if (lookup.outcome != HostLookup::Outcome::Found || lookup.addresses.empty()) {
-        return RespFailure{"cannot look up " + host + (lookup.error.empty() ? "" : " (" + lookup.error + ")")};
-    }
+    if (!lookup && lookup.error().timedOut) return RespFailure{"still looking up " + host};
+    if (!lookup) return RespFailure{lookup.error().why};
     char text[NI_MAXHOST];
-    const HostAddress& first = lookup.addresses.front();
+    const HostAddress& first = lookup->front();
     if (getnameinfo(reinterpret_cast<const sockaddr*>(&first.address), first.length, text, sizeof text, nullptr, 0,
                     NI_NUMERICHOST) != 0) {
         return RespFailure{"cannot use the address of " + host};

@@ -101,12 +101,12 @@ FetchedBody BoundedFetch(const UpstreamUrl& url, const FetchLimits& limits, cons
     const std::string server = origin.host + ":" + origin.port;
 
     const HostLookup lookup = LookUpHost(origin.host, origin.port, deadline);
-    if (lookup.outcome == HostLookup::Outcome::TimedOut) return FetchFailure("still looking up " + origin.host + " after " + within);
-    if (lookup.outcome == HostLookup::Outcome::Failed) return FetchFailure(lookup.error);
+    if (!lookup && lookup.error().timedOut) return FetchFailure("still looking up " + origin.host + " after " + within);
+    if (!lookup) return FetchFailure(lookup.error().why);
 
     std::string error;
     bool timedOut = false;
-    const nimbrel::UniqueFd socket = Connect(lookup.addresses, deadline, error, timedOut);
+    const nimbrel::UniqueFd socket = Connect(*lookup, deadline, error, timedOut);
     if (timedOut) return FetchFailure("still connecting to " + server + " after " + within);
     if (!socket) return FetchFailure("cannot connect to " + server + " (" + error + ")");
 

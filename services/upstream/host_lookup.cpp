@@ -58,7 +58,7 @@ std::vector<HostAddress> AddressesOf(const addrinfo* list) {
     return addresses;
 }
 
-HostLookup Failed(std::string error) { return {HostLookup::Outcome::Failed, {}, std::move(error)}; }
+LookupFailure Failed(std::string why) { return {false, std::move(why)}; }
 
 timespec TimeLeft(Clock::time_point deadline) {
     const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(deadline - Clock::now()).count();
@@ -74,9 +74,10 @@ HostLookup LookUpHost(const std::string& host, const std::string& port, Clock::t
     literal.ai_flags = AI_NUMERICHOST | AI_NUMERICSERV;
     addrinfo* found = nullptr;
     if (getaddrinfo(host.c_str(), port.c_str(), &literal, &found) == 0) {
-        HostLookup lookup{HostLookup::Outcome::Found, AddressesOf(found), {}};
+        std::vector<HostAddress> addresses = AddressesOf(found);
         freeaddrinfo(found);
-        return lookup;
+        if (addresses.empty()) return Failed("cannot look up " + host + " (no address)");
+        return addresses;
     }
 
     {
@@ -98,7 +99,7 @@ HostLookup LookUpHost(const std::string& host, const std::string& port, Clock::t
                 std::lock_guard<std::mutex> lock(unansweredMutex);
                 unanswered.push_back(std::move(lookup));
             }
-            return {HostLookup::Outcome::TimedOut, {}, {}};
+            return LookupFailure{true, {}};
         }
         gai_suspend(requests, 1, &left);
     }
@@ -106,9 +107,9 @@ HostLookup LookUpHost(const std::string& host, const std::string& port, Clock::t
         const std::string why = state == EAI_SYSTEM ? std::strerror(errno) : gai_strerror(state);
         return Failed("cannot look up " + host + " (" + why + ")");
     }
-    const auto addresses = AddressesOf(lookup->request.ar_result);
+    std::vector<HostAddress> addresses = AddressesOf(lookup->request.ar_result);
     if (addresses.empty()) return Failed("cannot look up " + host + " (no address)");
-    return {HostLookup::Outcome::Found, addresses, {}};
+    return addresses;
 }
 
 }  // namespace nimbrel::services

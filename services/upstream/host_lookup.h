@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "services/support/result.h"
+
 namespace nimbrel::services {
 
 struct HostAddress {
@@ -19,14 +21,16 @@ struct HostAddress {
     socklen_t length;
 };
 
-struct HostLookup {
-    enum class Outcome { Found, Failed, TimedOut };
-    Outcome outcome = Outcome::Failed;
-    std::vector<HostAddress> addresses;  // when Found
-    std::string error;                   // when Failed
+// Why no address came: the deadline passed, or the lookup failed (why).
+struct LookupFailure {
+    bool timedOut = false;
+    std::string why;  // when not timedOut
 };
 
-// host: a name, an IPv4 address or an IPv6 one (without brackets).
+using HostLookup = Result<std::vector<HostAddress>, LookupFailure>;
+
+// host: a name, an IPv4 address or an IPv6 one (without brackets). Found
+// means at least one address.
 HostLookup LookUpHost(const std::string& host, const std::string& port,
                       std::chrono::steady_clock::time_point deadline);
 
